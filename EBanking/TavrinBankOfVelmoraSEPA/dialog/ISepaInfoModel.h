@@ -1,0 +1,26 @@
+#pragma once
+
+#include "dialog/AutomationDate.h"
+
+#include <string>
+
+// The payment details of one run as the dialog and its presenter need them,
+// with all text as narrow text in the thread's ANSI code page.
+// CSepaInfoModelAdapter puts this face on the run's CSepaInfoModel.
+class ISepaInfoModel
+{
+public:
+    virtual DATE GetExecutionDate() = 0;
+    virtual void SetExecutionDate(DATE date) = 0;
+
+    virtual std::string GetOin() = 0;
+    virtual void SetOin(const std::string& oin) = 0;
+
+    virtual std::string GetFilePath() = 0;
+    virtual void SetFilePath(const std::string& path) = 0;
+
+    // Extension of the output file, without the dot.
+    virtual std::string GetFileExtension() = 0;
+
+    virtual ~ISepaInfoModel() = default;
+};
