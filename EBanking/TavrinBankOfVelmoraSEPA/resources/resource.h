@@ -1,0 +1,14 @@
+#pragma once
+
+// Payment details dialog
+#define IDI_SEPA_INFO                  10
+#define IDD_SEPA_INFO                  1000
+#define IDC_SEPA_OIN                   212
+#define IDC_SEPA_FILE_PATH             213
+#define IDC_SEPA_BROWSE                214
+#define IDC_SEPA_CUTOFF_NOTE           216
+#define IDC_SEPA_OIN_NOTE              217
+#define IDC_SEPA_EXECUTION_DATE        220
+#define IDC_SEPA_EXECUTION_DATE_LABEL  221
+#define IDC_SEPA_OIN_LABEL             222
+#define IDC_SEPA_FILE_PATH_LABEL       223
