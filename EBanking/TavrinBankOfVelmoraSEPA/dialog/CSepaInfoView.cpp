@@ -49,10 +49,16 @@ std::string FileDialogFilter(const std::string& extension)
 }
 } // namespace
 
-CSepaInfoView::CSepaInfoView(std::unique_ptr<ISepaInfoModel> model, CSepaInfoPresenter::Clock clock)
+CSepaInfoView::CSepaInfoView(std::unique_ptr<ISepaInfoModel> adapter, CSepaInfoPresenter::Clock clock)
+    : CSepaInfoView(adapter.get(), std::move(clock))
+{
+    m_adapter = std::move(adapter);
+}
+
+CSepaInfoView::CSepaInfoView(ISepaInfoModel* model, CSepaInfoPresenter::Clock clock)
     : CModalDialog(IDD_SEPA_INFO),
-      m_model(std::move(model)),
-      m_presenter(std::make_unique<CSepaInfoPresenter>(this, m_model.get(), std::move(clock)))
+      m_model(model),
+      m_presenter(std::make_unique<CSepaInfoPresenter>(this, model, std::move(clock)))
 {
     // The date picker needs its window class registered; without it the
     // dialog still opens, just without a working date field.

@@ -8,6 +8,8 @@
 
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 // The payment details dialog: execution date, OIN and save path for the
@@ -16,14 +18,16 @@
 class CSepaInfoView : public CModalDialog, public ISepaViewInfo
 {
 public:
-    // The model (the run's CSepaInfoModel) is not owned and must outlive the dialog.
-    template <class TModel>
+    // The model (the run's CSepaInfoModel) is not owned and must outlive the
+    // dialog; the dialog reaches it through an adapter it owns.
+    template <class TModel,
+              std::enable_if_t<!std::is_base_of<ISepaInfoModel, TModel>::value, int> = 0>
     explicit CSepaInfoView(TModel* model, CSepaInfoPresenter::Clock clock = CurrentLocalDate)
-        : CSepaInfoView(std::make_unique<CSepaInfoModelAdapter<TModel>>(model),
-                        std::move(clock))
+        : CSepaInfoView(std::make_unique<CSepaInfoModelAdapter<TModel>>(model), std::move(clock))
     {
     }
-    CSepaInfoView(std::unique_ptr<ISepaInfoModel> model, CSepaInfoPresenter::Clock clock);
+    // For a model that already speaks the dialog's language; not owned.
+    explicit CSepaInfoView(ISepaInfoModel* model, CSepaInfoPresenter::Clock clock = CurrentLocalDate);
     ~CSepaInfoView() override;
 
     // Shows the dialog modally to the calling thread's active window.
@@ -47,11 +51,14 @@ private:
     void OnCancel();
     void OnBrowse();
 
+    CSepaInfoView(std::unique_ptr<ISepaInfoModel> adapter, CSepaInfoPresenter::Clock clock);
+
     void CenterOverOwner();
 
     std::string m_oin;
     std::string m_filePath;
-    std::unique_ptr<ISepaInfoModel> m_model;
+    std::unique_ptr<ISepaInfoModel> m_adapter;
+    ISepaInfoModel* m_model;
     std::unique_ptr<CSepaInfoPresenter> m_presenter;
     HMODULE m_commonControls = nullptr;
 };
