@@ -1,7 +1,7 @@
 #pragma once
 
 // The automation date (DATE): days since 30 December 1899 as a double, the
-// fraction being the time of day. Before that day the whole part counts back
+// fraction being the time of day. Before that day the whole days count back
 // and the fraction still counts forward from midnight, so -1.25 is
 // 29 December 1899 at 06:00. The conversions here follow the platform's
 // variant-time conversions without needing them, so the rules that use them

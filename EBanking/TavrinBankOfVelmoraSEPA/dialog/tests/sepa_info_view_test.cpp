@@ -63,12 +63,30 @@ struct Script
     std::function<void(HWND dialog)> play;
 };
 
+// If a script leaves the dialog open (a test about to fail), cancel it so
+// the modal loop on the test thread returns.
+void CloseIfStillOpen(HWND dialog)
+{
+    if (!IsWindow(dialog))
+        return;
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    for (DWORD waited = 0; waited < kGiveUpAfterMs && IsWindow(dialog); waited += 20)
+    {
+        HWND box = FindWindowA("#32770", "Processing Details");
+        if (box && IsWindowVisible(box))
+            PostMessageA(box, WM_COMMAND, IDYES, 0);
+        Sleep(20);
+    }
+}
+
 DWORD WINAPI PlayScript(void* parameter)
 {
     auto* script = static_cast<Script*>(parameter);
     HWND dialog = WaitForWindow(kDialogCaption);
-    if (dialog)
-        script->play(dialog);
+    if (!dialog)
+        return 0;
+    script->play(dialog);
+    CloseIfStillOpen(dialog);
     return 0;
 }
 
