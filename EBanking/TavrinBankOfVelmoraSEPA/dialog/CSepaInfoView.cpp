@@ -1,5 +1,7 @@
 #include "dialog/CSepaInfoView.h"
 
+#include "dialog/FileDialogFilter.h"
+
 #include "common/ResourceModule.h"
 #include "resources/resource.h"
 
@@ -35,17 +37,6 @@ bool PathExists(const std::string& path)
 {
     struct _stat64i32 status;
     return _stat64i32(path.c_str(), &status) == 0;
-}
-
-// "Description|pattern|...||" with each bar turned into the NUL the file
-// dialog expects between and after the pairs.
-std::string FileDialogFilter(const std::string& extension)
-{
-    std::string filter = extension.empty()
-        ? std::string("All Files (*.*)|*.*||")
-        : "Payment Files (*." + extension + ")|*." + extension + "|All Files (*.*)|*.*||";
-    std::replace(filter.begin(), filter.end(), '|', '\0');
-    return filter;
 }
 } // namespace
 
