@@ -1,6 +1,7 @@
 #pragma once
+// Identifiers of the module's resources.
 
-// Payment details dialog
+// The payment details dialog: its template, its icon and its controls.
 #define IDI_SEPA_INFO                  10
 #define IDD_SEPA_INFO                  1000
 #define IDC_SEPA_OIN                   212
@@ -12,3 +13,6 @@
 #define IDC_SEPA_EXECUTION_DATE_LABEL  221
 #define IDC_SEPA_OIN_LABEL             222
 #define IDC_SEPA_FILE_PATH_LABEL       223
+
+#define IDR_TYPELIB 1
+#define IDR_XSLT_PAIN001 500
