@@ -1,9 +1,258 @@
 #include "dialog/SepaInfoView.h"
 
-// Interim view: the model's values stand as confirmed.
-CSepaInfoView::CSepaInfoView(CSepaInfoModel& model) : m_model(model) {}
+#include "dialog/CSepaInfoModelAdapter.h"
+#include "dialog/FileDialogFilter.h"
+#include "dialog/SepaInfoModel.h"
 
-INT_PTR CSepaInfoView::DoModal(HWND, LPARAM)
+#include "common/ResourceModule.h"
+#include "resources/resource.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <oleauto.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace
 {
-    return IDOK;
+constexpr int kOinFieldChars = 50;
+constexpr int kPathFieldChars = MAX_PATH;
+constexpr WPARAM kMaxOinTyped = 35;
+
+const char kErrorsHeading[] = "You must correct the following issues before continuing.";
+const char kErrorBullet[] = "\n    * ";
+const char kContinueQuestion[] = "\n\nDo you wish to continue?";
+
+// Reads a control's text through a zeroed buffer of `size` bytes, so at most
+// size - 1 characters come back.
+std::string ReadText(HWND control, int size)
+{
+    std::string buffer(static_cast<std::size_t>(size), '\0');
+    GetWindowTextA(control, &buffer[0], size);
+    buffer.resize(buffer.find('\0'));
+    return buffer;
+}
+
+bool PathExists(const std::string& path)
+{
+    struct _stat64i32 status;
+    return _stat64i32(path.c_str(), &status) == 0;
+}
+} // namespace
+
+CSepaInfoView::CSepaInfoView(CSepaInfoModel& model, CSepaInfoPresenter::Clock clock)
+    : CSepaInfoView(std::make_unique<CSepaInfoModelAdapter<CSepaInfoModel>>(model), std::move(clock))
+{
+}
+
+CSepaInfoView::CSepaInfoView(std::unique_ptr<ISepaInfoModel> adapter, CSepaInfoPresenter::Clock clock)
+    : CSepaInfoView(*adapter, std::move(clock))
+{
+    m_adapter = std::move(adapter);
+}
+
+CSepaInfoView::CSepaInfoView(ISepaInfoModel& model, CSepaInfoPresenter::Clock clock)
+    : CModalDialog(IDD_SEPA_INFO),
+      m_model(model),
+      m_presenter(std::make_unique<CSepaInfoPresenter>(this, &model, std::move(clock)))
+{
+    // The date picker needs its window class registered; without it the
+    // dialog still opens, just without a working date field.
+    m_commonControls = LoadLibraryA("comctl32.dll");
+    if (!m_commonControls)
+        return;
+    using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto init = reinterpret_cast<InitFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(m_commonControls, "InitCommonControlsEx")));
+    if (init)
+    {
+        INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_DATE_CLASSES};
+        init(&classes);
+    }
+}
+
+CSepaInfoView::~CSepaInfoView()
+{
+    m_presenter.reset();
+    if (m_commonControls)
+        FreeLibrary(m_commonControls);
+}
+
+INT_PTR CSepaInfoView::HandleMessage(UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG)
+        return OnInitDialog();
+    if (message != WM_COMMAND)
+        return FALSE;
+
+    switch (LOWORD(wParam))
+    {
+    case IDOK:
+        OnOK();
+        return TRUE;
+    case IDCANCEL:
+        OnCancel();
+        return TRUE;
+    case IDC_SEPA_BROWSE:
+        if (HIWORD(wParam) != BN_CLICKED)
+            return FALSE;
+        OnBrowse();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL CSepaInfoView::OnInitDialog()
+{
+    CenterOverOwner();
+
+    if (HICON icon = LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDI_SEPA_INFO)))
+    {
+        SendMessageA(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageA(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+
+    SendMessageA(Item(IDC_SEPA_EXECUTION_DATE), DTM_SETFORMATA, 0,
+                 reinterpret_cast<LPARAM>("dd/MM/yyyy"));
+    // Only typing is limited: a longer OIN from the host is still shown whole.
+    SendMessageA(Item(IDC_SEPA_OIN), EM_LIMITTEXT, kMaxOinTyped, 0);
+
+    m_presenter->LoadValues();
+
+    // No control gets the focus from the dialog manager.
+    return FALSE;
+}
+
+void CSepaInfoView::OnOK()
+{
+    if (!m_presenter->ValidateAndStore())
+        return;
+
+    // Ask about the file that will really be written: the stored path, which
+    // has lost the blanks the field may still show around it.
+    const std::string path = m_model.GetFilePath();
+    if (PathExists(path))
+    {
+        const std::string question = "The " + path +
+            " file already exists. If you continue this file will be replaced." + kContinueQuestion;
+        if (MessageBoxA(m_hwnd, question.c_str(), "File already exists",
+                        MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+    }
+    EndDialog(IDOK);
+}
+
+void CSepaInfoView::OnCancel()
+{
+    if (MessageBoxA(m_hwnd, "Are you sure you wish to abandon credit transfer?",
+                    "Processing Details", MB_YESNO | MB_ICONQUESTION) == IDYES)
+        EndDialog(IDCANCEL);
+}
+
+void CSepaInfoView::OnBrowse()
+{
+    const std::string extension = m_model.GetFileExtension();
+    const std::string filter = FileDialogFilter(extension);
+
+    // Starts from the model's path, not from what is in the field now.
+    char fileName[kPathFieldChars] = {};
+    const std::string initial = m_model.GetFilePath();
+    initial.copy(fileName, sizeof(fileName) - 1);
+
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = GetActiveWindow();
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = fileName;
+    dialog.nMaxFile = sizeof(fileName);
+    dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER |
+                   OFN_ENABLESIZING;
+
+    if (GetSaveFileNameA(&dialog))
+        SetWindowTextA(Item(IDC_SEPA_FILE_PATH), fileName);
+}
+
+void CSepaInfoView::CenterOverOwner()
+{
+    RECT dialog{};
+    GetWindowRect(m_hwnd, &dialog);
+    const LONG width = dialog.right - dialog.left;
+    const LONG height = dialog.bottom - dialog.top;
+
+    const HWND owner = GetWindow(m_hwnd, GW_OWNER);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoA(MonitorFromWindow(owner ? owner : m_hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT work = monitor.rcWork;
+
+    RECT around = work;
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner))
+        GetWindowRect(owner, &around);
+
+    LONG left = around.left + ((around.right - around.left) - width) / 2;
+    LONG top = around.top + ((around.bottom - around.top) - height) / 2;
+    // Keep the whole dialog on the work area, its top-left corner first.
+    left = std::max(work.left, std::min(left, work.right - width));
+    top = std::max(work.top, std::min(top, work.bottom - height));
+
+    SetWindowPos(m_hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CSepaInfoView::SetExecutionDate(DATE date)
+{
+    SYSTEMTIME time{};
+    if (!VariantTimeToSystemTime(date, &time))
+        return false;
+    return SendMessageA(Item(IDC_SEPA_EXECUTION_DATE), DTM_SETSYSTEMTIME, GDT_VALID,
+                        reinterpret_cast<LPARAM>(&time)) != 0;
+}
+
+bool CSepaInfoView::GetExecutionDate(DATE* date)
+{
+    SYSTEMTIME time{};
+    if (SendMessageA(Item(IDC_SEPA_EXECUTION_DATE), DTM_GETSYSTEMTIME, 0,
+                     reinterpret_cast<LPARAM>(&time)) != GDT_VALID)
+        return false;
+    return SystemTimeToVariantTime(&time, date) != FALSE;
+}
+
+void CSepaInfoView::SetOin(std::string oin)
+{
+    SetWindowTextA(Item(IDC_SEPA_OIN), oin.c_str());
+}
+
+const char* CSepaInfoView::GetOin()
+{
+    m_oin = ReadText(Item(IDC_SEPA_OIN), kOinFieldChars);
+    return m_oin.c_str();
+}
+
+void CSepaInfoView::SetFilePath(std::string path)
+{
+    SetWindowTextA(Item(IDC_SEPA_FILE_PATH), path.c_str());
+}
+
+const char* CSepaInfoView::GetFilePath()
+{
+    m_filePath = ReadText(Item(IDC_SEPA_FILE_PATH), kPathFieldChars);
+    return m_filePath.c_str();
+}
+
+void CSepaInfoView::ShowErrors(std::vector<std::string> messages)
+{
+    std::string text = kErrorsHeading;
+    for (const std::string& message : messages)
+        text += kErrorBullet + message;
+    MessageBoxA(m_hwnd, text.c_str(), "Errors encountered", MB_OK);
+}
+
+bool CSepaInfoView::ShowWarning(std::string message)
+{
+    const std::string text = message + kContinueQuestion;
+    return MessageBoxA(m_hwnd, text.c_str(), "Please note", MB_YESNO) == IDYES;
 }

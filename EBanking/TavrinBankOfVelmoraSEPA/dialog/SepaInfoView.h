@@ -1,15 +1,58 @@
 #pragma once
-// The payment details dialog, shown modally over the model of the run.
-#include "dialog/SepaInfoModel.h"
 
-#include <windows.h>
+#include "dialog/CModalDialog.h"
+#include "dialog/CSepaInfoPresenter.h"
+#include "dialog/ISepaInfoModel.h"
+#include "dialog/ISepaViewInfo.h"
 
-class CSepaInfoView {
+#include <memory>
+#include <string>
+#include <vector>
+
+class CSepaInfoModel;
+
+// The payment details dialog: execution date, OIN and save path for the
+// whole batch. Ends with 1 when the values passed the checks and are stored
+// in the model, 2 when the user abandoned the transfer, -1 when it could not
+// be shown or failed while open.
+class CSepaInfoView : public CModalDialog, public ISepaViewInfo
+{
 public:
-    explicit CSepaInfoView(CSepaInfoModel& model);
-    // The command that ended the dialog (IDOK, IDCANCEL), or -1 when it could not open.
-    INT_PTR DoModal(HWND owner, LPARAM parameter);
+    // The run's model, not owned; it must outlive the dialog, which reaches
+    // it through an adapter of its own.
+    explicit CSepaInfoView(CSepaInfoModel& model,
+                           CSepaInfoPresenter::Clock clock = CurrentLocalDate);
+    // A model that already speaks the dialog's language; not owned.
+    explicit CSepaInfoView(ISepaInfoModel& model,
+                           CSepaInfoPresenter::Clock clock = CurrentLocalDate);
+    ~CSepaInfoView() override;
+
+    bool SetExecutionDate(DATE date) override;
+    bool GetExecutionDate(DATE* date) override;
+    void SetOin(std::string oin) override;
+    const char* GetOin() override;
+    void SetFilePath(std::string path) override;
+    const char* GetFilePath() override;
+    void ShowErrors(std::vector<std::string> messages) override;
+    bool ShowWarning(std::string message) override;
+
+protected:
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    CSepaInfoModel& m_model;
+    CSepaInfoView(std::unique_ptr<ISepaInfoModel> adapter, CSepaInfoPresenter::Clock clock);
+
+    BOOL OnInitDialog();
+    void OnOK();
+    void OnCancel();
+    void OnBrowse();
+
+    void CenterOverOwner();
+
+    std::string m_oin;
+    std::string m_filePath;
+    std::unique_ptr<ISepaInfoModel> m_adapter;
+    ISepaInfoModel& m_model;
+    std::unique_ptr<CSepaInfoPresenter> m_presenter;
+    HMODULE m_commonControls = nullptr;
 };

@@ -1,7 +1,7 @@
 // Drives the real payment details dialog: the dialog runs modally on the test
 // thread while a second thread plays the user, finding windows by caption and
 // pressing their buttons. Needs a display (Xvfb under Wine).
-#include "dialog/CSepaInfoView.h"
+#include "dialog/SepaInfoView.h"
 
 #include "SepaInfoFakes.h"
 #include "resources/resource.h"
@@ -95,7 +95,7 @@ INT_PTR RunDialog(CSepaInfoView& view, std::function<void(HWND)> play)
 {
     Script script{std::move(play)};
     HANDLE user = CreateThread(nullptr, 0, PlayScript, &script, 0, nullptr);
-    const INT_PTR result = view.DoModal();
+    const INT_PTR result = view.DoModal(GetActiveWindow(), 0);
     WaitForSingleObject(user, INFINITE);
     CloseHandle(user);
     return result;
@@ -144,7 +144,7 @@ protected:
 
 TEST_F(SepaInfoView, OpensWithTheModelsValuesAndEndsWithOneOnValidOk)
 {
-    CSepaInfoView view(&model, Clock());
+    CSepaInfoView view(model, Clock());
     std::string oin, path, dateText;
     LRESULT oinLimit = 0;
     SYSTEMTIME shown{};
@@ -173,7 +173,7 @@ TEST_F(SepaInfoView, OpensWithTheModelsValuesAndEndsWithOneOnValidOk)
 
 TEST_F(SepaInfoView, ErrorsAreListedInOneBoxAndTheDialogStaysOpen)
 {
-    CSepaInfoView view(&model, Clock());
+    CSepaInfoView view(model, Clock());
     std::string errors;
     bool stillOpen = false;
 
@@ -201,7 +201,7 @@ TEST_F(SepaInfoView, ErrorsAreListedInOneBoxAndTheDialogStaysOpen)
 TEST_F(SepaInfoView, ExistingFileAsksBeforeReplacingIt)
 {
     model.filePath = existingPath;
-    CSepaInfoView view(&model, Clock());
+    CSepaInfoView view(model, Clock());
     std::string firstQuestion;
     bool openAfterNo = false;
 
@@ -226,7 +226,7 @@ TEST_F(SepaInfoView, ExistingFileAsksBeforeReplacingIt)
 
 TEST_F(SepaInfoView, CancelAsksFirstAndStoresNothing)
 {
-    CSepaInfoView view(&model, Clock());
+    CSepaInfoView view(model, Clock());
     std::string question;
     bool openAfterNo = false;
 
