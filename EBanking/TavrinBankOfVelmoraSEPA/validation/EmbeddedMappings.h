@@ -1,0 +1,14 @@
+#pragma once
+
+// The mapping table carried in the module's resources (Windows only).
+
+#include <sstream>
+#include <string>
+
+// The resource's bytes as stored. Throws std::runtime_error with
+// "Could not find Embedded Resource: ID_MAPPINGS." or
+// "Could not load Embedded Resource: ID_MAPPINGS.".
+std::string LoadEmbeddedMappingBytes();
+
+// The same text with its carriage returns removed, ready for ReadMappingLines.
+std::istringstream ReadEmbeddedMappings();
