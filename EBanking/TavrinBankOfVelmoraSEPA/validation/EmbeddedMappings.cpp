@@ -1,7 +1,5 @@
 #include "validation/EmbeddedMappings.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -14,9 +12,8 @@ namespace
 const char kResourceName[] = "ID_MAPPINGS";
 }
 
-std::string LoadEmbeddedMappingBytes()
+std::string LoadEmbeddedMappingBytes(HMODULE module)
 {
-    const HMODULE module = ResourceModule();
     const HRSRC info = FindResourceExA(module, "MAPPINGS_FILE", MAKEINTRESOURCEA(ID_MAPPINGS),
                                        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK));
     if (!info)
@@ -30,7 +27,7 @@ std::string LoadEmbeddedMappingBytes()
 
 std::istringstream ReadEmbeddedMappings()
 {
-    std::string text = LoadEmbeddedMappingBytes();
+    std::string text = LoadEmbeddedMappingBytes(ResourceModule());
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
     return std::istringstream(text);
 }

@@ -2,13 +2,16 @@
 
 // The mapping table carried in the module's resources (Windows only).
 
+#include <windows.h>
+
 #include <sstream>
 #include <string>
 
-// The resource's bytes as stored. Throws std::runtime_error with
+// The resource's bytes as stored in module. Throws std::runtime_error with
 // "Could not find Embedded Resource: ID_MAPPINGS." or
 // "Could not load Embedded Resource: ID_MAPPINGS.".
-std::string LoadEmbeddedMappingBytes();
+std::string LoadEmbeddedMappingBytes(HMODULE module);
 
-// The same text with its carriage returns removed, ready for ReadMappingLines.
+// The component's own table with its carriage returns removed, ready for
+// ReadMappingLines.
 std::istringstream ReadEmbeddedMappings();
