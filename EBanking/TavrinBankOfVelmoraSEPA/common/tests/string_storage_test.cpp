@@ -24,22 +24,14 @@ HRESULT ThrownBy(F f)
 }
 }
 
-TEST(StringStorage, EmptyStringReadsAsEmptyText)
+TEST(StringStorage, ReadingEmptyAndShortStrings)
 {
-    const CString empty;
-    EXPECT_EQ(0u, empty.GetLength());
-    EXPECT_STREQ("", empty.GetString());
+    const CString empty, copy(empty);
+    EXPECT_EQ(0u, copy.GetLength());
+    EXPECT_STREQ("", copy.GetString());
     EXPECT_EQ(E_INVALIDARG, ThrownBy([&] { empty.GetAt(0); }));
 
-    const CString copy(empty);
-    EXPECT_STREQ("", copy.GetString());
-    EXPECT_STREQ("", CString("").GetString());
-}
-
-TEST(StringStorage, GetAtAcceptsOnlyIndexesInsideTheText)
-{
     const CString text("abc");
-    EXPECT_EQ('a', text.GetAt(0));
     EXPECT_EQ('c', text.GetAt(2));
     EXPECT_EQ(E_INVALIDARG, ThrownBy([&] { text.GetAt(3); }));
     EXPECT_EQ(E_INVALIDARG, ThrownBy([&] { text.GetAt(static_cast<size_t>(-1)); }));
@@ -48,19 +40,16 @@ TEST(StringStorage, GetAtAcceptsOnlyIndexesInsideTheText)
 TEST(StringStorage, AssignKeepsALargeEnoughBufferAndOtherwiseFitsExactly)
 {
     CString text("abcdefgh");
-    EXPECT_EQ(8u, text.GetCapacity());
     const char* buffer = text.GetString();
-
     text = "xyz";
     EXPECT_STREQ("xyz", text.GetString());
     EXPECT_EQ(buffer, text.GetString());
     EXPECT_EQ(8u, text.GetCapacity());
 
     text = CString("0123456789");
-    EXPECT_STREQ("0123456789", text.GetString());
     EXPECT_EQ(10u, text.GetCapacity());
 
-    // Assigning a string its own text, or a tail of it, is safe.
+    // Its own text, or a tail of it, can be assigned to a string.
     text = text;
     text = text.GetString() + 4;
     EXPECT_STREQ("456789", text.GetString());
@@ -73,10 +62,8 @@ TEST(StringStorage, ConcatenationCopiesTheLeftSideAndGrowsToTheExactSize)
     EXPECT_STREQ("Tavrin Bank", joined.GetString());
     EXPECT_EQ(11u, joined.GetCapacity());
     EXPECT_STREQ("Tavrin", left.GetString());
-
     EXPECT_STREQ("TavrinTavrin", (left + left).GetString());
-    const CString same = left + "";
-    EXPECT_STREQ("Tavrin", same.GetString());
+    EXPECT_STREQ("Tavrin", (left + "").GetString());
     EXPECT_STREQ("", (CString() + CString()).GetString());
 }
 
@@ -94,12 +81,8 @@ TEST(StringStorage, FormatWritesPrintfOutputCutTo255Characters)
 {
     CString text;
     text.Format("%s%03d-%c", "BOV", 7, 'x');
-    EXPECT_STREQ("BOV007-x", text.GetString());
-
-    // The string's own text may be an argument.
     text.Format("[%s]", text.GetString());
     EXPECT_STREQ("[BOV007-x]", text.GetString());
-
     text.Format("%s", std::string(300, 'a').c_str());
     EXPECT_EQ(std::string(255, 'a'), text.GetString());
 }
@@ -109,7 +92,5 @@ TEST(StringStorage, MegabyteStringsCopyAndConcatenate)
     const std::string half(1 << 19, 'q');
     const CString part(half.c_str());
     const CString whole = part + part;
-    EXPECT_EQ(size_t(1) << 20, whole.GetLength());
-    EXPECT_EQ('q', whole.GetAt((1 << 20) - 1));
     EXPECT_EQ(half + half, whole.GetString());
 }

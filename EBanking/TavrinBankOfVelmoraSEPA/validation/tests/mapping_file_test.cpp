@@ -113,32 +113,18 @@ TEST_F(OverrideFile, ReplacesTheEmbeddedTableEntirely)
     std::wstring text = L"AbrAhAm M\u00FCller \u20AC";
     map.Transliterate(text);
     EXPECT_EQ(L"brhm M\u00FCller \u20AC", text);
-}
 
-TEST_F(OverrideFile, CrLfAndLfLinesReadTheSame)
-{
-    const std::string lines[] = {"U+0041,U+0042", "U+0043,", "U+0044,U+", "U+0045,U", "U+0046,U+0047"};
-    std::string lf, crlf;
-    for (const std::string& line : lines)
-    {
-        lf += line + "\n";
-        crlf += line + "\r\n";
-    }
-    const MappingTable fromLf = MapFrom(lf).Table();
-    EXPECT_EQ(fromLf, MapFrom(crlf).Table());
-    EXPECT_EQ(3u, fromLf.size());
-}
-
-TEST_F(OverrideFile, CtrlZEndsTheTextAsInTextMode)
-{
-    const MappingTable expected = {{0x41, 0x42}};
-    EXPECT_EQ(expected, MapFrom("U+0041,U+0042\r\n\x1AU+0043,U+0044\r\n").Table());
-}
-
-TEST_F(OverrideFile, AnEmptyFileGivesAnEmptyTable)
-{
     EXPECT_TRUE(MapFrom("").Table().empty());
     EXPECT_TRUE(MapFrom("no mappings here").Table().empty());
+}
+
+TEST_F(OverrideFile, ReadsAsTextModeDoes)
+{
+    const MappingTable expected = {{0x41, 0x42}, {0x44, 0}};
+    EXPECT_EQ(expected, MapFrom("U+0041,U+0042\nU+0043,\nU+0044,U+\nU+0045,U\n").Table());
+    EXPECT_EQ(expected, MapFrom("U+0041,U+0042\r\nU+0043,\r\nU+0044,U+\r\nU+0045,U\r\n").Table());
+    // Ctrl+Z ends the text.
+    EXPECT_EQ(expected, MapFrom("U+0041,U+0042\r\nU+0044,U+\r\n\x1AU+0046,U+0047\r\n").Table());
 }
 
 TEST(MappingSource, EmbeddedTableOnlyWhenTheFileCannotBeOpened)
