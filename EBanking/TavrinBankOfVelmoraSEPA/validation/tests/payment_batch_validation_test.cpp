@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -226,6 +227,31 @@ TEST_F(BatchValidation, ABatchThatCannotDeliverAPaymentFailsThere)
     status = 0;
     EXPECT_FALSE(Validate()) << "a batch whose size is unknown cannot be called valid";
     EXPECT_EQ(2, status);
+}
+
+// Stands in for memory running out while a payment is in hand: reading its payee name throws.
+class PaymentThatThrows : public HostPayment {
+public:
+    HRESULT STDMETHODCALLTYPE get_PayeeAccountName(BSTR*) override { throw std::bad_alloc(); }
+};
+
+TEST_F(BatchValidation, AFailureInsideEndsTheWalkAndGivesBackEveryReference)
+{
+    AddValidPayment().payerBic = L"velm de ff";
+    batch->payments.push_back(HostRef<HostPayment>(new PaymentThatThrows));
+    HostPayment& throwing = *batch->payments.back().get();
+    throwing.payerIban = L"xx12 abcd 3456";
+    throwing.amount = -1.0;
+    throwing.payerName = L"Velmora Trading Ltd";
+    AddValidPayment().payerBic = L"velm de ff";
+
+    EXPECT_FALSE(Validate());
+    EXPECT_EQ(2, status);
+    EXPECT_EQ(L"VELMDEFF", batch->payments[0]->payerBic);
+    EXPECT_EQ(kInvalidAmount, throwing.resultCode) << "what was written before the failure stays";
+    EXPECT_EQ(L"XX12abcd3456", throwing.payerIban);
+    EXPECT_EQ(-1, batch->payments[2]->resultCode);
+    EXPECT_EQ(L"velm de ff", batch->payments[2]->payerBic);
 }
 
 TEST_F(BatchValidation, AValueTheHostCannotDeliverFailsItsCheckAndIsNotOverwritten)
