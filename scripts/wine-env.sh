@@ -1,7 +1,8 @@
 # Sourced by the scripts that run Windows programs: sets up the Wine environment for a build
 # folder and defines wine_prepare_prefix.  usage: source wine-env.sh BUILD_DIR
 _wine_build_dir=$1
-export WINEPREFIX="$_wine_build_dir/wineprefix"
+# A test may ask for a prefix of its own (SEPA_WINEPREFIX), e.g. to prove registration from scratch.
+export WINEPREFIX="${SEPA_WINEPREFIX:-$_wine_build_dir/wineprefix}"
 export WINEDEBUG=${WINEDEBUG:--all}
 # No browser or .NET runtime: the prompts to download them would block an unattended run.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
@@ -14,8 +15,16 @@ WINESERVER="$(dirname "$WINE64")/wineserver"
 [ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver || echo wineserver)
 export WINESERVER
 
+register_when_newer() {
+  local dll=$1 stamp=$2
+  if [ -f "$dll" ] && { [ ! -f "$stamp" ] || [ "$dll" -nt "$stamp" ]; }; then
+    "$WINE64" regsvr32 /s "$(to_windows_path "$dll")" >/dev/null 2>&1
+    touch "$stamp"
+  fi
+}
+
 wine_prepare_prefix() {
-  local lock="$_wine_build_dir/.wineprefix.lock"
+  local lock="$WINEPREFIX.lock"
   (
     flock 9
     if [ ! -f "$WINEPREFIX/.created" ]; then
@@ -24,12 +33,10 @@ wine_prepare_prefix() {
       "$WINESERVER" -w 2>/dev/null || true
       touch "$WINEPREFIX/.created"
     fi
-    local host_dll="$_wine_build_dir/bin/TavrinHostSettings.dll"
-    local stamp="$WINEPREFIX/.host-registered"
-    if [ -f "$host_dll" ] && { [ ! -f "$stamp" ] || [ "$host_dll" -nt "$stamp" ]; }; then
-      "$WINE64" regsvr32 /s "$(to_windows_path "$host_dll")" >/dev/null 2>&1
-      touch "$stamp"
-    fi
+    # The host stand-in first: the component's type library imports the host's.
+    register_when_newer "$_wine_build_dir/bin/TavrinHostSettings.dll" "$WINEPREFIX/.host-registered"
+    [ -n "${SEPA_SKIP_COMPONENT_REGISTRATION:-}" ] ||
+      register_when_newer "$_wine_build_dir/bin/TavrinBankOfVelmoraSEPA.dll" "$WINEPREFIX/.component-registered"
   ) 9>"$lock"
 }
 

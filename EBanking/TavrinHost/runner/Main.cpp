@@ -132,7 +132,8 @@ std::vector<PaymentOutcome> ReadOutcomes(HostPaymentBatch& batch, ITavrinBankPay
         o.index = static_cast<long>(i);
         o.code = p.resultCode;
         BSTR message = nullptr;
-        o.message = TakeString(service->GetResultMessage(p.resultCode, &message), message);
+        const HRESULT hr = service->GetResultMessage(p.resultCode, &message);
+        o.message = TakeString(hr, message);
         o.payerName = p.payerName;
         o.payerIban = p.payerIban;
         o.payerBic = p.payerBic;
@@ -170,9 +171,9 @@ int Run(const RunnerOptions& options)
     }
 
     ConfigureHostSettings(options);
-    PaymentServiceLoader loader;
     std::wstring whyNot;
-    ITavrinBankPaymentService* service = loader.Load(whyNot);
+    BankDescription bank;
+    ITavrinBankPaymentService* service = LoadPaymentService(L"TavrinBankOfVelmoraSEPA.Bank", bank, whyNot);
     if (!service) {
         Print("tavrin-host: " + Utf8(whyNot) + "\n", stderr);
         return kExitCallFailed;
@@ -181,6 +182,9 @@ int Run(const RunnerOptions& options)
     HostRef<HostPaymentBatch> batch = MakeHostBatch(rows);
     HostRef<HostPaymentBatch> context = HostPaymentBatch::Create();  // the host's second argument
     RunReport report;
+    report.bankName = bank.name;
+    report.bankKind = bank.kind;
+    report.bankSubCategory = bank.subCategory;
     {
         DialogAutomation dialog(options);
         // Without --auto a person answers the boxes; they are still recorded.

@@ -1,61 +1,83 @@
 #include "PaymentServiceLoader.h"
 
+#include <comdef.h>
+
+#include <cstdio>
+
 namespace tavrin_host {
 namespace {
 
-const CLSID kPaymentServiceClass = {0x0EC073DF, 0xC6B5, 0x4DD2, {0xAA, 0xA0, 0x2D, 0xD5, 0xE6, 0x5B, 0x3A, 0x1A}};
+_COM_SMARTPTR_TYPEDEF(ITavrinBank, __uuidof(ITavrinBank));
+_COM_SMARTPTR_TYPEDEF(ITavrinBankServices, __uuidof(ITavrinBankServices));
+_COM_SMARTPTR_TYPEDEF(ITavrinBankService, __uuidof(ITavrinBankService));
+_COM_SMARTPTR_TYPEDEF(IBankSubCategory, __uuidof(IBankSubCategory));
 
-std::wstring ProgramFolder()
+const wchar_t kPaymentServiceName[] = L"Bank Payment Service";
+
+std::wstring Describe(const wchar_t* what, HRESULT hr)
 {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+    wchar_t code[16];
+    std::swprintf(code, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    return std::wstring(what) + L": " + code;
 }
 
-std::wstring Hex(HRESULT hr)
+std::wstring Take(BSTR text)
 {
-    wchar_t text[16];
-    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
-    return text;
+    std::wstring value = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+    SysFreeString(text);
+    return value;
 }
 
 } // namespace
 
-PaymentServiceLoader::~PaymentServiceLoader()
+ITavrinBankPaymentService* LoadPaymentService(const wchar_t* bankProgId, BankDescription& bank, std::wstring& whyNot)
 {
-    if (m_module) FreeLibrary(m_module);
-}
+    CLSID clsid;
+    HRESULT hr = CLSIDFromProgID(bankProgId, &clsid);
+    if (FAILED(hr)) {
+        whyNot = Describe((std::wstring(bankProgId) + L" is not registered").c_str(), hr);
+        return nullptr;
+    }
+    ITavrinBankPtr created;
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITavrinBank), reinterpret_cast<void**>(&created));
+    if (FAILED(hr)) {
+        whyNot = Describe(L"cannot create the bank", hr);
+        return nullptr;
+    }
 
-ITavrinBankPaymentService* PaymentServiceLoader::Load(std::wstring& whyNot)
-{
-    const std::wstring dll = ProgramFolder() + L"TavrinBankOfVelmoraSEPA.dll";
-    m_module = LoadLibraryW(dll.c_str());
-    if (!m_module) {
-        whyNot = L"cannot load " + dll;
-        return nullptr;
-    }
-    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    auto getClassObject = reinterpret_cast<GetClassObjectFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(m_module, "DllGetClassObject")));
-    if (!getClassObject) {
-        whyNot = L"the DLL exports no DllGetClassObject";
-        return nullptr;
-    }
-    IClassFactory* factory = nullptr;
-    HRESULT hr = getClassObject(kPaymentServiceClass, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    BSTR text = nullptr;
+    if (SUCCEEDED(created->get_Name(&text))) bank.name = Take(text);
+    LONG kind = 0;
+    if (SUCCEEDED(created->get_Kind(&kind))) bank.kind = kind;
+    IBankSubCategoryPtr subCategory;
+    if (SUCCEEDED(created->QueryInterface(__uuidof(IBankSubCategory), reinterpret_cast<void**>(&subCategory))) &&
+        SUCCEEDED(subCategory->get_SubCategory(&text)))
+        bank.subCategory = Take(text);
+
+    ITavrinBankServicesPtr services;
+    hr = created->get_Services(&services);
     if (FAILED(hr)) {
-        whyNot = L"no class object for the payment service: " + Hex(hr);
+        whyNot = Describe(L"the bank gave no services", hr);
         return nullptr;
     }
-    ITavrinBankPaymentService* service = nullptr;
-    hr = factory->CreateInstance(nullptr, __uuidof(ITavrinBankPaymentService), reinterpret_cast<void**>(&service));
-    factory->Release();
+    VARIANT name;
+    VariantInit(&name);
+    name.vt = VT_BSTR;
+    name.bstrVal = SysAllocString(kPaymentServiceName);
+    ITavrinBankServicePtr service;
+    hr = services->get_Item(name, &service);
+    VariantClear(&name);
     if (FAILED(hr)) {
-        whyNot = L"cannot create the payment service: " + Hex(hr);
+        whyNot = Describe(L"the bank has no \"Bank Payment Service\"", hr);
         return nullptr;
     }
-    return service;
+    ITavrinBankPaymentService* payments = nullptr;
+    hr = service->QueryInterface(__uuidof(ITavrinBankPaymentService), reinterpret_cast<void**>(&payments));
+    if (FAILED(hr)) {
+        whyNot = Describe(L"the bank's payment service is not one", hr);
+        return nullptr;
+    }
+    return payments;
 }
 
 } // namespace tavrin_host

@@ -1,5 +1,7 @@
 #pragma once
-// Reaches the bank component's payment service the way the host does.
+// Reaches the bank component's payment service the way the host does: it creates the bank by
+// its ProgID, reads what the bank says of itself, and finds the payment service by name in
+// the bank's services collection.
 #include "TavrinBankPayments.h"
 
 #include <windows.h>
@@ -8,18 +10,13 @@
 
 namespace tavrin_host {
 
-class PaymentServiceLoader {
-public:
-    PaymentServiceLoader() = default;
-    ~PaymentServiceLoader();
-    PaymentServiceLoader(const PaymentServiceLoader&) = delete;
-    PaymentServiceLoader& operator=(const PaymentServiceLoader&) = delete;
-
-    // The payment service with one reference for the caller, or null with a reason.
-    ITavrinBankPaymentService* Load(std::wstring& whyNot);
-
-private:
-    HMODULE m_module = nullptr;
+struct BankDescription {
+    std::wstring name;
+    long kind = 0;
+    std::wstring subCategory;
 };
+
+// The payment service with one reference for the caller, or null with a reason.
+ITavrinBankPaymentService* LoadPaymentService(const wchar_t* bankProgId, BankDescription& bank, std::wstring& whyNot);
 
 } // namespace tavrin_host

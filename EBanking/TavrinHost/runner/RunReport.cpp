@@ -84,7 +84,8 @@ std::string OneLine(const std::wstring& text)
 std::string FormatReportText(const RunReport& report)
 {
     std::ostringstream out;
-    out << "Payment run of the Bank Payment Service\n";
+    out << "Payment run of the Bank Payment Service of " << Utf8(report.bankName) << " (kind " << report.bankKind
+        << ", sub-category " << Utf8(report.bankSubCategory) << ")\n";
     out << "  ProcessPayments returned " << Hex(report.hresult) << (report.hresult == S_OK ? " (S_OK)" : "") << "\n";
     out << "  Run status: " << report.status << " (" << StatusMeaning(report.status) << ")\n";
     out << "  File: " << (report.file.empty() ? std::string("(none)") : Utf8(report.file)) << "\n";
@@ -111,7 +112,8 @@ std::string FormatReportJson(const RunReport& report)
     std::ostringstream out;
     out.imbue(std::locale::classic());
     const std::string hresult = Hex(report.hresult);
-    out << "{\n  \"hresult\": " << JsonString(std::wstring(hresult.begin(), hresult.end()))
+    out << "{\n  \"bank\": {\"name\": " << JsonString(report.bankName) << ", \"kind\": " << report.bankKind
+        << ", \"sub_category\": " << JsonString(report.bankSubCategory) << "},\n  \"hresult\": " << JsonString(std::wstring(hresult.begin(), hresult.end()))
         << ",\n  \"status\": " << report.status << ",\n  \"file\": "
         << (report.file.empty() ? std::string("null") : JsonString(report.file)) << ",\n  \"messages\": [";
     for (size_t i = 0; i < report.messages.size(); ++i) {

@@ -23,6 +23,9 @@ struct PaymentOutcome {
 };
 
 struct RunReport {
+    std::wstring bankName;
+    long bankKind = 0;
+    std::wstring bankSubCategory;
     HRESULT hresult = S_OK;
     long status = -1;
     std::wstring file;  // the file written, or empty
