@@ -1,9 +1,14 @@
 #include "component/ClassTable.h"
 
 #include "common/ComObject.h"
+#include "component/Bank.h"
 #include "component/BankPaymentService.h"
+#include "component/BankServices.h"
+#include "resources/resource.h"
 
 #include <memory>
+
+const CATID CATID_TavrinBankComponents = {0x4E28D2A2, 0xEE93, 0x11D3, {0x8A, 0x15, 0x00, 0xE0, 0x29, 0x17, 0x8D, 0x24}};
 
 namespace {
 
@@ -13,8 +18,12 @@ HRESULT Create(IUnknown* outer, REFIID riid, void** out)
     return CreateComObject<T>(outer, riid, out);
 }
 
+const CATID kBankCategories[] = {CATID_TavrinBankComponents};
+
 const ClassEntry kClasses[] = {
-    {&CLSID_BankPaymentService, &Create<CBankPaymentService>},
+    {&CLSID_Bank, &Create<CBank>, IDR_REGISTRY_BANK, kBankCategories, 1},
+    {&CLSID_BankServices, &Create<CBankServices>, IDR_REGISTRY_BANKSERVICES, nullptr, 0},
+    {&CLSID_BankPaymentService, &Create<CBankPaymentService>, IDR_REGISTRY_BANKPAYMENTSERVICE, nullptr, 0},
 };
 const size_t kClassCount = sizeof kClasses / sizeof kClasses[0];
 

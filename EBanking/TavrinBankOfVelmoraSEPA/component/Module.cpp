@@ -2,6 +2,7 @@
 #include "common/ModuleLock.h"
 #include "common/ResourceModule.h"
 #include "component/ClassTable.h"
+#include "component/Registration.h"
 
 extern "C" {
 
@@ -23,6 +24,24 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** out
 HRESULT STDAPICALLTYPE DllCanUnloadNow()
 {
     return ModuleLockCount() == 0 ? S_OK : S_FALSE;
+}
+
+HRESULT STDAPICALLTYPE DllRegisterServer()
+{
+    try {
+        return RegisterModule();
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+HRESULT STDAPICALLTYPE DllUnregisterServer()
+{
+    try {
+        return UnregisterModule();
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
 }
 
 } // extern "C"

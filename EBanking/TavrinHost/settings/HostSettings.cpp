@@ -2,6 +2,7 @@
 // configured default payment directory; EditBankSettings only records its call.
 #include "HostSettingsControl.h"
 
+#include "HostObject.h"
 #include "TavrinEBanking.h"
 
 #include <olectl.h>
@@ -38,43 +39,16 @@ std::string DefaultDirectory()
     return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
 }
 
-class BankSettings final : public IBankSettings {
+class BankSettings final : public tavrin_host::HostObject<BankSettings, IBankSettings> {
 public:
     BankSettings() { InterlockedIncrement(&g_calls.liveObjects); }
     ~BankSettings() { InterlockedDecrement(&g_calls.liveObjects); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
+    IUnknown* FindInterface(REFIID riid)
     {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (riid != IID_IUnknown && riid != IID_IDispatch && riid != __uuidof(IBankSettings))
-            return E_NOINTERFACE;
-        *out = static_cast<IBankSettings*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        ULONG left = --m_refs;
-        if (left == 0) delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
-    {
-        if (!count) return E_INVALIDARG;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override
-    {
-        if (info) *info = nullptr;
-        return DISP_E_BADINDEX;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IBankSettings))
+            return static_cast<IBankSettings*>(this);
+        return nullptr;
     }
 
     HRESULT STDMETHODCALLTYPE EditBankSettings(LPSTR bankName, LONG mode) override
@@ -94,9 +68,6 @@ public:
         CopyBounded(directory, 1024, DefaultDirectory());
         return S_OK;
     }
-
-private:
-    ULONG m_refs = 1;
 };
 
 class ClassFactory final : public IClassFactory {

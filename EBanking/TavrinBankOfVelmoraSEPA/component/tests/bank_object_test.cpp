@@ -1,0 +1,136 @@
+// The bank object: the host's entry into the component.
+#include "common/ComObject.h"
+#include "component/Bank.h"
+
+#include "ComTestSupport.h"
+#include "HostSettingsFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using testsupport::Bstr;
+using testsupport::ClearErrorInfo;
+using testsupport::TakeErrorDescription;
+
+namespace {
+
+const HRESULT kInvalidArgument = static_cast<HRESULT>(0x800AFFFC);
+
+class BankObject : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(settings.Loaded());
+        ASSERT_EQ(S_OK, CreateComObject<CBank>(nullptr, __uuidof(IBank), reinterpret_cast<void**>(&bank)));
+        ClearErrorInfo();
+    }
+    void TearDown() override
+    {
+        if (bank) bank->Release();
+    }
+
+    HostSettingsControl settings;
+    IBank* bank = nullptr;
+};
+
+} // namespace
+
+TEST_F(BankObject, NameKindAndSubCategory)
+{
+    Bstr first, second;
+    ASSERT_EQ(S_OK, bank->get_Name(&first));
+    ASSERT_EQ(S_OK, bank->get_Name(&second));
+    EXPECT_EQ(L"Bank of Velmora SEPA", first.str());
+    EXPECT_EQ(L"Bank of Velmora SEPA", second.str());
+    EXPECT_NE(first.get(), second.get());
+
+    LONG kind = 0;
+    ASSERT_EQ(S_OK, bank->get_Kind(&kind));
+    EXPECT_EQ(1, kind);
+
+    IBankSubCategory* subCategory = nullptr;
+    ASSERT_EQ(S_OK, bank->QueryInterface(__uuidof(IBankSubCategory), reinterpret_cast<void**>(&subCategory)));
+    Bstr text;
+    ASSERT_EQ(S_OK, subCategory->get_SubCategory(&text));
+    EXPECT_EQ(L"SEPA", text.str());
+    EXPECT_EQ(kInvalidArgument, subCategory->get_SubCategory(nullptr));
+    subCategory->Release();
+}
+
+TEST_F(BankObject, ServicesAreMadeOnceAndHandedOutEachTime)
+{
+    ITavrinBankServices* first = nullptr;
+    ITavrinBankServices* second = nullptr;
+    ASSERT_EQ(S_OK, bank->get_Services(&first));
+    ASSERT_EQ(S_OK, bank->get_Services(&second));
+    EXPECT_EQ(first, second);
+    LONG count = 0;
+    EXPECT_EQ(S_OK, second->get_Count(&count));
+    EXPECT_EQ(1, count);
+    first->Release();
+    second->Release();
+
+    // The bank keeps its collection alive after the host lets go of it.
+    ITavrinBankServices* third = nullptr;
+    ASSERT_EQ(S_OK, bank->get_Services(&third));
+    EXPECT_EQ(S_OK, third->get_Count(&count));
+    third->Release();
+}
+
+TEST_F(BankObject, NullOutPointersAreInvalidArguments)
+{
+    EXPECT_EQ(kInvalidArgument, bank->get_Name(nullptr));
+    EXPECT_EQ(L"Invalid argument", TakeErrorDescription());
+    EXPECT_EQ(kInvalidArgument, bank->get_Services(nullptr));
+    EXPECT_EQ(L"Invalid argument", TakeErrorDescription());
+    EXPECT_EQ(kInvalidArgument, bank->get_Kind(nullptr));
+    EXPECT_EQ(L"Invalid argument", TakeErrorDescription());
+}
+
+TEST_F(BankObject, AnswersItsInterfacesWithOneIdentityAndErrorInfoForIBankOnly)
+{
+    IUnknown* identity = nullptr;
+    ASSERT_EQ(S_OK, bank->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)));
+    const IID* interfaces[] = {&__uuidof(IBank), &__uuidof(ITavrinBank), &IID_IDispatch, &__uuidof(IBankSubCategory),
+                               &IID_ISupportErrorInfo};
+    for (const IID* iid : interfaces) {
+        IUnknown* answered = nullptr;
+        ASSERT_EQ(S_OK, bank->QueryInterface(*iid, reinterpret_cast<void**>(&answered)));
+        IUnknown* again = nullptr;
+        answered->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&again));
+        EXPECT_EQ(identity, again);
+        again->Release();
+        answered->Release();
+    }
+    identity->Release();
+
+    ISupportErrorInfo* support = nullptr;
+    ASSERT_EQ(S_OK, bank->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support)));
+    EXPECT_EQ(S_OK, support->InterfaceSupportsErrorInfo(__uuidof(IBank)));
+    EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(__uuidof(ITavrinBank)));
+    EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(__uuidof(IBankSubCategory)));
+    support->Release();
+}
+
+TEST_F(BankObject, EditSettingsHandsTheBankToTheHostsSettingsEditor)
+{
+    settings.Configure(nullptr, HOST_SETTINGS_OK);
+    const LONG before = settings.Calls().editCalls;
+    EXPECT_EQ(S_OK, bank->EditSettings(12345));
+    const HostSettingsCalls calls = settings.Calls();
+    EXPECT_EQ(before + 1, calls.editCalls);
+    EXPECT_STREQ("Bank of Velmora SEPA", calls.lastBankName);
+    EXPECT_EQ(2, calls.lastEditMode);
+    EXPECT_EQ(0, calls.liveObjects) << "the settings object is released";
+}
+
+TEST_F(BankObject, EditSettingsFailuresAreDispatchExceptions)
+{
+    const DWORD faults[] = {HOST_SETTINGS_FAIL_CREATE, HOST_SETTINGS_FAIL_EDIT};
+    for (DWORD fault : faults) {
+        settings.Configure(nullptr, fault);
+        EXPECT_EQ(DISP_E_EXCEPTION, bank->EditSettings(0)) << fault;
+        EXPECT_EQ(0, settings.Calls().liveObjects);
+    }
+}

@@ -1,0 +1,75 @@
+// Reading the host's payment batch files.
+#include "BatchCsv.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavrin_host;
+
+namespace {
+
+const char kHeader[] =
+    "payer_name,payer_iban,payer_bic,payee_name,payee_iban,payee_bic,amount,currency1,currency2,"
+    "payment_reference,payee_reference,execution_date,oin\r\n";
+
+size_t FaultLine(const std::string& text)
+{
+    try {
+        ParseBatchCsv(text);
+    } catch (const CsvError& e) {
+        return e.Line();
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(BatchCsv, ReadsQuotedFieldsDatesAmountsAndTheFirstRowsOin)
+{
+    const std::string text = std::string("\xEF\xBB\xBF") + kHeader +
+                             "Payer,DE1,BIC1,\"M\xC3\xBCller, \"\"Sons\"\"\",DE2,BIC2,1234.50,978,978,\"line\nbreak\",ref,2026-12-08,OIN-1\r\n"
+                             "Payer,DE1,BIC1,Other,DE3,BIC3,0.5,826,,,,,\n";
+    const std::vector<PaymentRow> rows = ParseBatchCsv(text);
+    ASSERT_EQ(2u, rows.size());
+    EXPECT_EQ("M\xC3\xBCller, \"Sons\"", rows[0].payeeName);
+    EXPECT_EQ("line\nbreak", rows[0].paymentReference);
+    EXPECT_DOUBLE_EQ(1234.50, rows[0].amount);
+    EXPECT_EQ(2026, rows[0].executionYear);
+    EXPECT_EQ(12, rows[0].executionMonth);
+    EXPECT_EQ(8, rows[0].executionDay);
+    EXPECT_TRUE(rows[0].hasOin);
+    EXPECT_EQ("OIN-1", rows[0].oin);
+    EXPECT_EQ(826, rows[1].currency1);
+    EXPECT_EQ(978, rows[1].currency2) << "an empty currency is the euro";
+    EXPECT_EQ(0, rows[1].executionYear);
+    EXPECT_FALSE(rows[1].hasOin);
+}
+
+TEST(BatchCsv, ColumnsMayComeInAnyOrder)
+{
+    const std::string text =
+        "oin,amount,payer_name,payer_iban,payer_bic,payee_name,payee_iban,payee_bic,currency1,currency2,"
+        "payment_reference,payee_reference,execution_date\n"
+        "X1,7.25,P,I,B,Q,J,C,978,978,R,S,\n";
+    const std::vector<PaymentRow> rows = ParseBatchCsv(text);
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ("X1", rows[0].oin);
+    EXPECT_DOUBLE_EQ(7.25, rows[0].amount);
+    EXPECT_EQ("Q", rows[0].payeeName);
+}
+
+TEST(BatchCsv, FaultsNameTheirLine)
+{
+    const std::string row = "P,I,B,Q,J,C,1.00,978,978,R,S,,\n";
+    EXPECT_EQ(1u, FaultLine(""));
+    EXPECT_EQ(1u, FaultLine("payer_name,amount\n"));                              // columns missing
+    EXPECT_EQ(1u, FaultLine(std::string(kHeader).replace(0, 10, "payer_nome")));  // unknown column
+    EXPECT_EQ(3u, FaultLine(kHeader + row + "P,I,B,Q,J,C,abc,978,978,R,S,,\n"));  // amount
+    EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,Q,J,C,1.00,978,978,R,S,2026-02-30,\n")));
+    EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,Q,J,C,1.00,978,978,R,S,8/12/2026,\n")));
+    EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,Q,J,C,1.00,9780,978,R,S,,\n")));
+    EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,Q,J,C,1.00,978\n")));  // too few fields
+    EXPECT_EQ(3u, FaultLine(kHeader + row + "P,I,B,Q,J,C,1.00,978,978,R,S,,OIN\n"));  // OIN off the first row
+    EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,\"open,J,C,1.00,978,978,R,S,,\n")));
+    EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,Q\"x,J,C,1.00,978,978,R,S,,\n")));
+    EXPECT_EQ(0u, FaultLine(kHeader + row + "\n")) << "a blank last line is no payment";
+}
