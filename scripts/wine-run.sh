@@ -9,14 +9,17 @@ build_dir=$(cd "$1" && pwd); shift
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/wine-env.sh" "$build_dir"
 
-wine_prepare_prefix
-
 if [ -n "${DISPLAY:-}" ]; then
+  wine_prepare_prefix
   exec "$WINE64" "$@"
 fi
 
 # A display of our own for this one program; Wine's helpers are ended before it goes away.
+# It comes before the prefix is prepared: a registration starts the Wine server and its
+# desktop, which the program then shares, and a desktop started without a display cannot
+# show the program's windows.
 start_private_display
+wine_prepare_prefix
 set +e
 "$WINE64" "$@"
 status=$?
