@@ -22,4 +22,7 @@ RunnerOptions ParseRunnerOptions(const std::vector<std::wstring>& args);
 
 const char* RunnerUsage();
 
+// Reads a calendar day written YYYY-MM-DD (from 1601, where the platform's calendar starts).
+bool ParseDay(const std::wstring& text, int& year, int& month, int& day);
+
 } // namespace tavrin_host

@@ -1,0 +1,153 @@
+#include "PaymentDialogUser.h"
+
+#include <utility>
+
+namespace tavrin_host {
+namespace {
+
+// The payment details dialog's controls, as its template numbers them.
+const int kOinField = 212;
+const int kSaveField = 213;
+const int kDatePicker = 220;
+
+const wchar_t kErrorsCaption[] = L"Errors encountered";
+const wchar_t kAbandonCaption[] = L"Processing Details";
+const wchar_t kReplaceCaption[] = L"File already exists";
+
+thread_local PaymentDialogUser* t_user = nullptr;
+
+bool HasClass(HWND window, const wchar_t* className)
+{
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    return lstrcmpiW(name, className) == 0;
+}
+
+// The day of the week of a calendar day, which the picker expects to be right.
+bool FillDayOfWeek(SYSTEMTIME& day)
+{
+    FILETIME time;
+    SYSTEMTIME checked;
+    if (!SystemTimeToFileTime(&day, &time) || !FileTimeToSystemTime(&time, &checked)) return false;
+    day.wDayOfWeek = checked.wDayOfWeek;
+    return true;
+}
+
+} // namespace
+
+PaymentDialogUser::PaymentDialogUser(PaymentDialogInput input) : m_input(std::move(input))
+{
+    m_previous = t_user;
+    t_user = this;
+    m_hook = SetWindowsHookExW(WH_CBT, HookProc, nullptr, GetCurrentThreadId());
+}
+
+PaymentDialogUser::~PaymentDialogUser()
+{
+    if (m_hook) UnhookWindowsHookEx(m_hook);
+    t_user = m_previous;
+}
+
+bool PaymentDialogUser::IsPaymentDialog(HWND window)
+{
+    HWND picker = GetDlgItem(window, kDatePicker);
+    return HasClass(window, L"#32770") && picker && HasClass(picker, DATETIMEPICK_CLASSW) &&
+           GetDlgItem(window, kOinField) && GetDlgItem(window, kSaveField);
+}
+
+int PaymentDialogUser::AnswerFor(const MessageBoxRecord& box, HWND window)
+{
+    if (box.caption == kReplaceCaption || box.caption == kAbandonCaption) return IDYES;
+    if (box.caption == kErrorsCaption) {
+        // The values were refused: once the box is gone and the dialog is back, give up.
+        m_cancelWhenBack = true;
+        return IDOK;
+    }
+    if (GetDlgItem(window, IDOK)) return IDOK;
+    if (GetDlgItem(window, IDNO)) return IDNO;
+    return IDCANCEL;
+}
+
+LRESULT CALLBACK PaymentDialogUser::HookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    PaymentDialogUser* self = t_user;
+    if (self && code == HCBT_ACTIVATE) self->OnActivate(reinterpret_cast<HWND>(wParam));
+    if (self && code == HCBT_DESTROYWND) self->OnDestroy(reinterpret_cast<HWND>(wParam));
+    return CallNextHookEx(self ? self->m_hook : nullptr, code, wParam, lParam);
+}
+
+// Called as the window is about to become active: for the dialog that is after its
+// initialisation, so what is typed here is not overwritten by the values it loads.
+void PaymentDialogUser::OnActivate(HWND window)
+{
+    if (m_dialog && window == m_dialog) {
+        // Active again after one of its message boxes closed.
+        if (m_cancelWhenBack) {
+            m_cancelWhenBack = false;
+            Press(IDCANCEL);
+        }
+        return;
+    }
+    if (m_dialog || !IsPaymentDialog(window)) return;
+
+    m_dialog = window;
+    ++m_dialogsShown;
+    m_confirmedPath.clear();
+    if (m_input.dateGiven) PickDate();
+    if (m_input.oinGiven) Type(kOinField, m_input.oin);
+    if (m_input.saveGiven) Type(kSaveField, m_input.save);
+    Press(m_input.cancel ? IDCANCEL : IDOK);
+}
+
+void PaymentDialogUser::OnDestroy(HWND window)
+{
+    if (!m_dialog || window != m_dialog) return;
+    // The controls still exist: children are destroyed after their parent is told.
+    if (m_lastPressed == IDOK) m_confirmedPath = WindowText(GetDlgItem(m_dialog, kSaveField));
+    m_dialog = nullptr;
+    m_lastPressed = 0;
+    m_cancelWhenBack = false;
+}
+
+// A day picked from the calendar: the picker takes the new day and keeps its time of day, then
+// tells the dialog, as it does for a person's pick.
+void PaymentDialogUser::PickDate()
+{
+    HWND picker = GetDlgItem(m_dialog, kDatePicker);
+    SYSTEMTIME shown{};
+    if (SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)) != GDT_VALID)
+        shown = SYSTEMTIME{};
+    m_picked = shown;
+    m_picked.wYear = m_input.date.wYear;
+    m_picked.wMonth = m_input.date.wMonth;
+    m_picked.wDay = m_input.date.wDay;
+    if (!FillDayOfWeek(m_picked)) return;
+
+    PostMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&m_picked));
+    m_dateChange.nmhdr.hwndFrom = picker;
+    m_dateChange.nmhdr.idFrom = kDatePicker;
+    m_dateChange.nmhdr.code = DTN_DATETIMECHANGE;
+    m_dateChange.dwFlags = GDT_VALID;
+    m_dateChange.st = m_picked;
+    PostMessageW(m_dialog, WM_NOTIFY, kDatePicker, reinterpret_cast<LPARAM>(&m_dateChange));
+}
+
+// Selects the field's whole text and types over it, one character at a time; an empty value
+// deletes the selection. The field's own limits apply as they do to a person's typing.
+void PaymentDialogUser::Type(int controlId, const std::wstring& text)
+{
+    HWND field = GetDlgItem(m_dialog, controlId);
+    PostMessageW(field, EM_SETSEL, 0, -1);
+    if (text.empty()) PostMessageW(field, WM_CHAR, VK_BACK, 1);
+    for (wchar_t c : text) PostMessageW(field, WM_CHAR, c, 1);
+}
+
+// A click on one of the dialog's buttons arrives as this command.
+void PaymentDialogUser::Press(int buttonId)
+{
+    m_lastPressed = buttonId;
+    PostMessageW(m_dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(m_dialog, buttonId)));
+}
+
+} // namespace tavrin_host

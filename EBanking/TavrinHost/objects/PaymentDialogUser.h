@@ -1,0 +1,73 @@
+#pragma once
+// Plays the person in front of a bank component's payment details dialog: finds the dialog when
+// it opens on the calling thread, types the given values into its fields and presses OK or
+// Cancel, all through window messages posted to the dialog and its controls, so the dialog's
+// own modal loop handles them as it handles a person's input. Paired with a MessageBoxWatcher
+// whose policy is AnswerFor, it also answers the questions the dialog asks.
+#include "MessageBoxWatcher.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace tavrin_host {
+
+// What the person types, and how they end the dialog. A value not given is left as the dialog
+// shows it.
+struct PaymentDialogInput {
+    bool dateGiven = false;
+    SYSTEMTIME date{};  // the day to pick; the picker keeps its time of day
+    bool oinGiven = false;
+    std::wstring oin;
+    bool saveGiven = false;
+    std::wstring save;
+    bool cancel = false;  // press Cancel and abandon the transfer instead of OK
+};
+
+class PaymentDialogUser {
+public:
+    explicit PaymentDialogUser(PaymentDialogInput input);
+    ~PaymentDialogUser();
+    PaymentDialogUser(const PaymentDialogUser&) = delete;
+    PaymentDialogUser& operator=(const PaymentDialogUser&) = delete;
+
+    // The button to click in a message box: Yes to replacing an existing file and to
+    // abandoning the transfer; OK to the error box, after which the dialog is cancelled and the
+    // transfer abandoned; for any other box OK, else No (a question answered No has no side
+    // effects), else Cancel.
+    int AnswerFor(const MessageBoxRecord& box, HWND window);
+
+    // How many payment details dialogs have opened so far.
+    int DialogsShown() const { return m_dialogsShown; }
+    // The save field's text when OK ended the last dialog; empty when it ended otherwise.
+    const std::wstring& ConfirmedPath() const { return m_confirmedPath; }
+
+    // True for a payment details dialog window.
+    static bool IsPaymentDialog(HWND window);
+
+private:
+    static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
+    void OnActivate(HWND window);
+    void OnDestroy(HWND window);
+
+    void PickDate();
+    void Type(int controlId, const std::wstring& text);
+    void Press(int buttonId);
+
+    PaymentDialogInput m_input;
+    HHOOK m_hook = nullptr;
+    PaymentDialogUser* m_previous = nullptr;
+
+    HWND m_dialog = nullptr;
+    int m_dialogsShown = 0;
+    int m_lastPressed = 0;
+    bool m_cancelWhenBack = false;
+    std::wstring m_confirmedPath;
+
+    // Posted messages point at these; they live as long as the user.
+    SYSTEMTIME m_picked{};
+    NMDATETIMECHANGE m_dateChange{};
+};
+
+} // namespace tavrin_host
