@@ -35,6 +35,18 @@ bool FillDayOfWeek(SYSTEMTIME& day)
 
 } // namespace
 
+PaymentDialogInput ConfirmAsShown()
+{
+    return PaymentDialogInput();
+}
+
+PaymentDialogInput Abandon()
+{
+    PaymentDialogInput input;
+    input.cancel = true;
+    return input;
+}
+
 PaymentDialogUser::PaymentDialogUser(PaymentDialogInput input) : m_input(std::move(input))
 {
     m_previous = t_user;
@@ -66,6 +78,11 @@ int PaymentDialogUser::AnswerFor(const MessageBoxRecord& box, HWND window)
     if (GetDlgItem(window, IDOK)) return IDOK;
     if (GetDlgItem(window, IDNO)) return IDNO;
     return IDCANCEL;
+}
+
+MessageBoxWatcher::Policy PaymentDialogUser::Policy()
+{
+    return [this](const MessageBoxRecord& box, HWND window) { return AnswerFor(box, window); };
 }
 
 LRESULT CALLBACK PaymentDialogUser::HookProc(int code, WPARAM wParam, LPARAM lParam)

@@ -25,6 +25,10 @@ struct PaymentDialogInput {
     bool cancel = false;  // press Cancel and abandon the transfer instead of OK
 };
 
+// The common cases: confirm every value as the dialog shows it; abandon the transfer.
+PaymentDialogInput ConfirmAsShown();
+PaymentDialogInput Abandon();
+
 class PaymentDialogUser {
 public:
     explicit PaymentDialogUser(PaymentDialogInput input);
@@ -37,6 +41,8 @@ public:
     // transfer abandoned; for any other box OK, else No (a question answered No has no side
     // effects), else Cancel.
     int AnswerFor(const MessageBoxRecord& box, HWND window);
+    // AnswerFor as a MessageBoxWatcher's policy; the watcher must not outlive this user.
+    MessageBoxWatcher::Policy Policy();
 
     // How many payment details dialogs have opened so far.
     int DialogsShown() const { return m_dialogsShown; }

@@ -7,6 +7,7 @@
 #include "HostObjects.h"
 #include "HostSettingsFixture.h"
 #include "MessageBoxWatcher.h"
+#include "PaymentDialogUser.h"
 
 #include <gtest/gtest.h>
 
@@ -158,7 +159,8 @@ TEST_F(PaymentService, MissingOrFailingSettingsObjectIsADispatchExceptionAndTheR
 
 TEST_F(PaymentService, SettingsAreAskedForWithTheBankName)
 {
-    MessageBoxWatcher boxes;
+    PaymentDialogUser user(Abandon());
+    MessageBoxWatcher boxes(user.Policy());
     settings.Configure("C:\\no such folder\\anywhere", HOST_SETTINGS_OK);
     const LONG callsBefore = settings.Calls().getCalls;
     EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
@@ -168,7 +170,10 @@ TEST_F(PaymentService, SettingsAreAskedForWithTheBankName)
 
 TEST_F(PaymentService, ARunWithoutAFileReportsStatusTwoAndTellsTheUser)
 {
-    MessageBoxWatcher boxes;
+    // With an OIN to confirm the dialog adds no identification entry to the batch.
+    batch->payments[0]->SetOin(L"VELMORA01");
+    PaymentDialogUser user(ConfirmAsShown());
+    MessageBoxWatcher boxes(user.Policy());
     settings.Configure("C:\\no such folder\\anywhere", HOST_SETTINGS_OK);
     const ULONG refsBefore = TotalRefCount(*batch);
 

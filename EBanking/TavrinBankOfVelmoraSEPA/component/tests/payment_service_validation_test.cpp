@@ -7,6 +7,7 @@
 #include "HostObjects.h"
 #include "HostSettingsFixture.h"
 #include "MessageBoxWatcher.h"
+#include "PaymentDialogUser.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,10 @@ TEST_F(PaymentRunValidation, EveryPaymentCarriesItsCodeAndNormalisedValues)
     HostPayment& plain = batch->Add(false);
     plain.payeeName = L"  untouched ";
 
-    MessageBoxWatcher boxes;
+    // With an OIN to confirm the dialog adds no identification entry to the batch.
+    good.SetOin(L"VELMORA01");
+    PaymentDialogUser user(ConfirmAsShown());
+    MessageBoxWatcher boxes(user.Policy());
     const ULONG references = TotalRefCount(*batch);
     EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
 
