@@ -1,13 +1,15 @@
-// Drives the real payment details dialog: the dialog runs modally on the test
-// thread while a second thread plays the user, finding windows by caption and
-// pressing their buttons. Needs a display (Xvfb under Wine).
+// Drives the real payment details dialog over a recording model: the dialog runs modally on the
+// test thread while a second thread plays the user. Needs a display (Xvfb under Wine).
 #include "dialog/SepaInfoView.h"
 
+#include "DialogTestUser.h"
 #include "SepaInfoFakes.h"
 #include "resources/resource.h"
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
 
 #include <gtest/gtest.h>
 
@@ -17,99 +19,25 @@
 
 namespace
 {
+using testsupport::DialogTestUser;
+
 const char kDialogCaption[] = "Bank of Velmora SEPA Payment Processing";
-// Only a guard against a hung run; nothing here measures time.
-constexpr DWORD kGiveUpAfterMs = 60000;
+const char kAbandonCaption[] = "Processing Details";
+const char kReplaceCaption[] = "File already exists";
+const char kErrorsCaption[] = "Errors encountered";
+const char kAbandonQuestion[] = "Are you sure you wish to abandon credit transfer?";
 
-HWND WaitForWindow(const char* caption)
+std::string TempFolder()
 {
-    for (DWORD waited = 0; waited < kGiveUpAfterMs; waited += 20)
-    {
-        if (HWND window = FindWindowA("#32770", caption))
-            if (IsWindowVisible(window))
-                return window;
-        Sleep(20);
-    }
-    return nullptr;
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    return folder;
 }
 
-void WaitUntilGone(HWND window)
+std::string ReplaceQuestion(const std::string& path)
 {
-    for (DWORD waited = 0; waited < kGiveUpAfterMs && IsWindow(window); waited += 20)
-        Sleep(20);
-}
-
-std::string TextOf(HWND window)
-{
-    char text[2048] = {};
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
-// A message box's text and a press of one of its buttons.
-std::string AnswerMessageBox(const char* caption, int button)
-{
-    HWND box = WaitForWindow(caption);
-    if (!box)
-        return "<no message box '" + std::string(caption) + "'>";
-    const std::string text = TextOf(GetDlgItem(box, 0xFFFF));
-    PostMessageA(box, WM_COMMAND, button, 0);
-    WaitUntilGone(box);
-    return text;
-}
-
-struct Script
-{
-    std::function<void(HWND dialog)> play;
-};
-
-// If a script leaves the dialog open (a test about to fail), cancel it so
-// the modal loop on the test thread returns.
-void CloseIfStillOpen(HWND dialog)
-{
-    if (!IsWindow(dialog))
-        return;
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    for (DWORD waited = 0; waited < kGiveUpAfterMs && IsWindow(dialog); waited += 20)
-    {
-        HWND box = FindWindowA("#32770", "Processing Details");
-        if (box && IsWindowVisible(box))
-            PostMessageA(box, WM_COMMAND, IDYES, 0);
-        Sleep(20);
-    }
-}
-
-DWORD WINAPI PlayScript(void* parameter)
-{
-    auto* script = static_cast<Script*>(parameter);
-    HWND dialog = WaitForWindow(kDialogCaption);
-    if (!dialog)
-        return 0;
-    script->play(dialog);
-    CloseIfStillOpen(dialog);
-    return 0;
-}
-
-// Shows the dialog while `play` acts as the user; returns the dialog's result.
-INT_PTR RunDialog(CSepaInfoView& view, std::function<void(HWND)> play)
-{
-    Script script{std::move(play)};
-    HANDLE user = CreateThread(nullptr, 0, PlayScript, &script, 0, nullptr);
-    const INT_PTR result = view.DoModal(GetActiveWindow(), 0);
-    WaitForSingleObject(user, INFINITE);
-    CloseHandle(user);
-    return result;
-}
-
-void SetField(HWND dialog, int id, const std::string& text)
-{
-    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void Press(HWND dialog, int id)
-{
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    return "The " + path +
+           " file already exists. If you continue this file will be replaced.\n\nDo you wish to continue?";
 }
 
 class SepaInfoView : public ::testing::Test
@@ -117,74 +45,96 @@ class SepaInfoView : public ::testing::Test
 protected:
     DATE now = MakeDate(2010, 3, 3, 10, 0, 0); // a Wednesday
     RecordingModel model;
+    std::string missingPath = TempFolder() + "sepa_view_test_missing.xml";
+    std::string existingPath = TempFolder() + "sepa_view_test_existing.xml";
 
     void SetUp() override
     {
         model.date = MakeDate(2010, 3, 5, 14, 30, 0);
         model.oin = "ab-12 cd";
-        char folder[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, folder);
-        missingPath = std::string(folder) + "sepa_view_test_missing.xml";
-        existingPath = std::string(folder) + "sepa_view_test_existing.xml";
+        model.filePath = missingPath;
         DeleteFileA(missingPath.c_str());
         if (FILE* file = std::fopen(existingPath.c_str(), "w"))
             std::fclose(file);
-        model.filePath = missingPath;
     }
     void TearDown() override { DeleteFileA(existingPath.c_str()); }
 
-    CSepaInfoPresenter::Clock Clock()
+    // Shows the dialog while `play` acts as the user; returns the dialog's result.
+    INT_PTR Run(std::function<void(DialogTestUser&, HWND)> play)
     {
-        return [this] { return now; };
+        CSepaInfoView view(model, [this] { return now; });
+        INT_PTR result = 0;
+        testsupport::RunWithUser(
+            kDialogCaption, [&] { result = view.DoModal(GetActiveWindow(), 0); }, std::move(play));
+        return result;
     }
-
-    std::string missingPath;
-    std::string existingPath;
 };
 
-TEST_F(SepaInfoView, OpensWithTheModelsValuesAndEndsWithOneOnValidOk)
+TEST_F(SepaInfoView, OpensWithTheModelsValuesAndOkStoresThemAndEndsWithOne)
 {
-    CSepaInfoView view(model, Clock());
     std::string oin, path, dateText;
-    LRESULT oinLimit = 0;
     SYSTEMTIME shown{};
     LRESULT bigIcon = 0;
 
-    const INT_PTR result = RunDialog(view, [&](HWND dialog) {
-        oin = TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
-        path = TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
-        oinLimit = SendMessageA(GetDlgItem(dialog, IDC_SEPA_OIN), EM_GETLIMITTEXT, 0, 0);
+    const INT_PTR result = Run([&](DialogTestUser&, HWND dialog) {
+        oin = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
+        path = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
+        dateText = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE));
         SendMessageA(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE), DTM_GETSYSTEMTIME, 0,
                      reinterpret_cast<LPARAM>(&shown));
         bigIcon = SendMessageA(dialog, WM_GETICON, ICON_BIG, 0);
-        Press(dialog, IDOK);
+        DialogTestUser::Press(dialog, IDOK);
     });
 
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ("ab-12 cd", oin);
     EXPECT_EQ(missingPath, path);
-    EXPECT_EQ(35, oinLimit);
-    EXPECT_EQ(2010, shown.wYear);
-    EXPECT_EQ(3, shown.wMonth);
-    EXPECT_EQ(5, shown.wDay);
+    EXPECT_EQ("05/03/2010", dateText) << "two-digit day and month, four-digit year";
+    EXPECT_EQ(14, shown.wHour) << "the picker keeps the model's time of day";
     EXPECT_NE(0, bigIcon) << "the bank icon is set";
     EXPECT_EQ((std::vector<std::string>{"SetOin", "SetFilePath", "SetExecutionDate"}), model.writes);
+    EXPECT_EQ(MakeDate(2010, 3, 5, 14, 30, 0), model.date) << "stored as read, time of day included";
+}
+
+// Typing is capped at 35 characters, but a longer OIN from the host is shown whole; the rules
+// then refuse it rather than store a shortened one.
+TEST_F(SepaInfoView, TypingInTheOinFieldStopsAt35Characters)
+{
+    const std::string longOin(60, 'A');
+    model.oin = longOin;
+    std::string shownOin, firstErrors, typedOin;
+
+    const INT_PTR result = Run([&](DialogTestUser& user, HWND dialog) {
+        shownOin = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
+        DialogTestUser::Press(dialog, IDOK);
+        firstErrors = user.AnswerMessageBox(kErrorsCaption, IDOK);
+
+        DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "");
+        DialogTestUser::Type(dialog, IDC_SEPA_OIN, "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcd");
+        typedOin = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
+        DialogTestUser::Press(dialog, IDOK);
+    });
+
+    EXPECT_EQ(longOin, shownOin);
+    EXPECT_NE(std::string::npos, firstErrors.find("Please supply a valid OIN")) << firstErrors;
+    EXPECT_EQ("0123456789ABCDEFGHIJKLMNOPQRSTUVWXY", typedOin);
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ("0123456789ABCDEFGHIJKLMNOPQRSTUVWXY", model.oin);
 }
 
 TEST_F(SepaInfoView, ErrorsAreListedInOneBoxAndTheDialogStaysOpen)
 {
-    CSepaInfoView view(model, Clock());
     std::string errors;
     bool stillOpen = false;
 
-    const INT_PTR result = RunDialog(view, [&](HWND dialog) {
-        SetField(dialog, IDC_SEPA_OIN, "AB");
-        SetField(dialog, IDC_SEPA_FILE_PATH, "   ");
-        Press(dialog, IDOK);
-        errors = AnswerMessageBox("Errors encountered", IDOK);
+    const INT_PTR result = Run([&](DialogTestUser& user, HWND dialog) {
+        DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "AB");
+        DialogTestUser::SetField(dialog, IDC_SEPA_FILE_PATH, "   ");
+        DialogTestUser::Press(dialog, IDOK);
+        errors = user.AnswerMessageBox(kErrorsCaption, IDOK);
         stillOpen = IsWindow(dialog) && IsWindowVisible(dialog);
-        Press(dialog, IDCANCEL);
-        AnswerMessageBox("Processing Details", IDYES);
+        DialogTestUser::Press(dialog, IDCANCEL);
+        user.AnswerMessageBox(kAbandonCaption, IDYES);
     });
 
     EXPECT_EQ(IDCANCEL, result);
@@ -198,51 +148,127 @@ TEST_F(SepaInfoView, ErrorsAreListedInOneBoxAndTheDialogStaysOpen)
     EXPECT_TRUE(model.writes.empty());
 }
 
-TEST_F(SepaInfoView, ExistingFileAsksBeforeReplacingIt)
+// No keeps the dialog open with the values already stored; the next OK asks again.
+TEST_F(SepaInfoView, OkOnAnExistingFileAsksBeforeReplacingIt)
 {
-    model.filePath = existingPath;
-    CSepaInfoView view(model, Clock());
     std::string firstQuestion;
     bool openAfterNo = false;
+    std::size_t writesAfterNo = 0;
+    std::string oinAfterNo;
 
-    const INT_PTR result = RunDialog(view, [&](HWND dialog) {
+    const INT_PTR result = Run([&](DialogTestUser& user, HWND dialog) {
         // Blanks around the name still find the file that would be replaced.
-        SetField(dialog, IDC_SEPA_FILE_PATH, "  " + existingPath + "  ");
-        Press(dialog, IDOK);
-        firstQuestion = AnswerMessageBox("File already exists", IDNO);
-        openAfterNo = IsWindow(dialog) != FALSE;
-        Press(dialog, IDOK);
-        AnswerMessageBox("File already exists", IDYES);
+        DialogTestUser::SetField(dialog, IDC_SEPA_FILE_PATH, "  " + existingPath + "  ");
+        DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "NEW-OIN-1");
+        DialogTestUser::Press(dialog, IDOK);
+        firstQuestion = user.AnswerMessageBox(kReplaceCaption, IDNO);
+        openAfterNo = IsWindow(dialog) && IsWindowVisible(dialog);
+        writesAfterNo = model.writes.size();
+        oinAfterNo = model.oin;
+        DialogTestUser::Press(dialog, IDOK);
+        user.AnswerMessageBox(kReplaceCaption, IDYES);
     });
 
     EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(ReplaceQuestion(existingPath), firstQuestion);
     EXPECT_TRUE(openAfterNo);
-    EXPECT_EQ("The " + existingPath +
-                  " file already exists. If you continue this file will be replaced."
-                  "\n\nDo you wish to continue?",
-              firstQuestion);
+    EXPECT_EQ(3u, writesAfterNo) << "the values passed the rules and stay stored after No";
+    EXPECT_EQ("NEW-OIN-1", oinAfterNo);
     EXPECT_EQ(existingPath, model.filePath);
 }
 
-TEST_F(SepaInfoView, CancelAsksFirstAndStoresNothing)
+TEST_F(SepaInfoView, OkOnAnExistingFolderAsksTheSameQuestion)
 {
-    CSepaInfoView view(model, Clock());
+    const std::string folder = TempFolder() + "sepa_view_test_folder";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    model.filePath = folder;
     std::string question;
     bool openAfterNo = false;
 
-    const INT_PTR result = RunDialog(view, [&](HWND dialog) {
-        SetField(dialog, IDC_SEPA_OIN, "CHANGED1");
-        Press(dialog, IDCANCEL);
-        question = AnswerMessageBox("Processing Details", IDNO);
-        openAfterNo = IsWindow(dialog) != FALSE;
-        PostMessageA(dialog, WM_CLOSE, 0, 0); // the close box
-        AnswerMessageBox("Processing Details", IDYES);
+    const INT_PTR result = Run([&](DialogTestUser& user, HWND dialog) {
+        DialogTestUser::Press(dialog, IDOK);
+        question = user.AnswerMessageBox(kReplaceCaption, IDNO);
+        openAfterNo = IsWindow(dialog) && IsWindowVisible(dialog);
+        DialogTestUser::Press(dialog, IDCANCEL);
+        user.AnswerMessageBox(kAbandonCaption, IDYES);
+    });
+    RemoveDirectoryA(folder.c_str());
+
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(ReplaceQuestion(folder), question);
+    EXPECT_TRUE(openAfterNo);
+}
+
+// The Cancel button, the Esc key and the close box all ask first; No keeps the dialog open,
+// and nothing typed reaches the model.
+TEST_F(SepaInfoView, CancelEscAndTheCloseBoxAskBeforeAbandoning)
+{
+    std::string afterEsc, afterCloseBox, afterCancel;
+    bool openAfterEsc = false, openAfterCloseBox = false;
+
+    const INT_PTR result = Run([&](DialogTestUser& user, HWND dialog) {
+        DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED1");
+
+        PostMessageA(GetDlgItem(dialog, IDC_SEPA_OIN), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        afterEsc = user.AnswerMessageBox(kAbandonCaption, IDNO);
+        openAfterEsc = IsWindow(dialog) && IsWindowVisible(dialog);
+
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        afterCloseBox = user.AnswerMessageBox(kAbandonCaption, IDNO);
+        openAfterCloseBox = IsWindow(dialog) && IsWindowVisible(dialog);
+
+        DialogTestUser::Press(dialog, IDCANCEL);
+        afterCancel = user.AnswerMessageBox(kAbandonCaption, IDYES);
     });
 
     EXPECT_EQ(IDCANCEL, result);
-    EXPECT_TRUE(openAfterNo);
-    EXPECT_EQ("Are you sure you wish to abandon credit transfer?", question);
+    EXPECT_EQ(kAbandonQuestion, afterEsc);
+    EXPECT_TRUE(openAfterEsc);
+    EXPECT_EQ(kAbandonQuestion, afterCloseBox);
+    EXPECT_TRUE(openAfterCloseBox);
+    EXPECT_EQ(kAbandonQuestion, afterCancel);
     EXPECT_TRUE(model.writes.empty());
     EXPECT_EQ("ab-12 cd", model.oin);
+}
+
+// Browse starts from the model's path, whatever the field says; cancelling it changes nothing
+// and a chosen name replaces the field's text, without reaching the model before OK.
+TEST_F(SepaInfoView, BrowseStartsFromTheModelsPathAndTheChosenNameReplacesTheField)
+{
+    const std::string folder = TempFolder() + "sepa_view_browse";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    model.filePath = folder + "\\start.xml";
+    std::string startName, startFolder, afterCancel, afterSave;
+
+    Run([&](DialogTestUser& user, HWND dialog) {
+        DialogTestUser::SetField(dialog, IDC_SEPA_FILE_PATH, "C:\\typed\\elsewhere.xml");
+
+        DialogTestUser::Press(dialog, IDC_SEPA_BROWSE);
+        HWND saveAs = user.WaitForWindow("Save As");
+        char text[MAX_PATH] = {};
+        SendMessageA(saveAs, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(text));
+        startName = text;
+        SendMessageA(saveAs, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(text));
+        startFolder = text;
+        DialogTestUser::Press(saveAs, IDCANCEL);
+        DialogTestUser::WaitUntilGone(saveAs);
+        afterCancel = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
+
+        DialogTestUser::Press(dialog, IDC_SEPA_BROWSE);
+        saveAs = user.WaitForWindow("Save As");
+        // The file name box of the explorer-style dialog; typed without the extension.
+        DialogTestUser::SetField(saveAs, cmb13, "chosen");
+        DialogTestUser::Press(saveAs, IDOK);
+        DialogTestUser::WaitUntilGone(saveAs);
+        afterSave = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
+    });
+    RemoveDirectoryA(folder.c_str());
+
+    EXPECT_EQ("start.xml", startName);
+    EXPECT_EQ(0, lstrcmpiA(folder.c_str(), startFolder.c_str())) << startFolder;
+    EXPECT_EQ("C:\\typed\\elsewhere.xml", afterCancel);
+    EXPECT_EQ(0, lstrcmpiA((folder + "\\chosen.xml").c_str(), afterSave.c_str()))
+        << "the default extension is added: " << afterSave;
+    EXPECT_TRUE(model.writes.empty());
 }
 } // namespace

@@ -1,0 +1,245 @@
+// The payment run's dialog: shown over the run's model, owned by the calling thread's active
+// window, filled from the host's first payment; what OK stores goes back into that payment, and
+// anything but OK ends the run with status 3 and no file. Needs a display (Xvfb under Wine).
+#include "common/ComObject.h"
+#include "component/BankPaymentService.h"
+#include "resources/resource.h"
+
+#include "DialogTestUser.h"
+#include "HostObjects.h"
+#include "HostSettingsFixture.h"
+#include "MessageBoxWatcher.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <oleauto.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+using namespace tavrin_host;
+using testsupport::DialogTestUser;
+
+namespace {
+
+const char kDialogCaption[] = "Bank of Velmora SEPA Payment Processing";
+
+// A working day `days` or a little more after today, at midnight.
+SYSTEMTIME WorkingDayFromToday(int days)
+{
+    SYSTEMTIME day;
+    GetLocalTime(&day);
+    day.wHour = day.wMinute = day.wSecond = day.wMilliseconds = 0;
+    FILETIME time;
+    SystemTimeToFileTime(&day, &time);
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = time.dwLowDateTime;
+    ticks.HighPart = time.dwHighDateTime;
+    for (int added = 0; added < days || day.wDayOfWeek == 0 || day.wDayOfWeek == 6; ++added) {
+        ticks.QuadPart += 864000000000ULL;
+        time.dwLowDateTime = ticks.LowPart;
+        time.dwHighDateTime = ticks.HighPart;
+        FileTimeToSystemTime(&time, &day);
+    }
+    return day;
+}
+
+DATE ToDate(const SYSTEMTIME& day)
+{
+    DATE date = 0.0;
+    SystemTimeToVariantTime(const_cast<SYSTEMTIME*>(&day), &date);
+    return date;
+}
+
+std::string DayText(const SYSTEMTIME& day)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%02u/%02u/%04u", day.wDay, day.wMonth, day.wYear);
+    return text;
+}
+
+// Files in a folder, "." and ".." aside.
+int FileCount(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    int count = 0;
+    do {
+        if (found.cFileName[0] != '.') ++count;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return count;
+}
+
+// Refuses to create any dialog window on this thread while it lives.
+class DialogCreationRefused {
+public:
+    DialogCreationRefused() { m_hook = SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId()); }
+    ~DialogCreationRefused() { UnhookWindowsHookEx(m_hook); }
+
+private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam)
+    {
+        char className[16] = {};
+        if (code == HCBT_CREATEWND) GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className);
+        if (lstrcmpA(className, "#32770") == 0) return 1;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK m_hook;
+};
+
+class PaymentRunDialog : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(settings.Loaded()) << "TavrinHostSettings.dll must sit beside the test program";
+        ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
+                                                             reinterpret_cast<void**>(&service)));
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        folder = std::string(temp) + "sepa_run_dialog";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        settings.Configure(folder.c_str(), HOST_SETTINGS_OK);
+
+        firstDay = WorkingDayFromToday(7);
+        HostPayment& first = AddPayment(L"Supplier One");
+        first.executionDate = ToDate(firstDay);
+        first.SetOin(L"OIN-FIRST-1");
+        AddPayment(L"Supplier Two");
+    }
+    void TearDown() override
+    {
+        if (service) service->Release();
+        EmptyFolder();
+        RemoveDirectoryA(folder.c_str());
+    }
+
+    HostPayment& AddPayment(const wchar_t* payeeName)
+    {
+        HostPayment& payment = batch->Add();
+        payment.payerName = L"Velmora Trading Ltd";
+        payment.payerIban = L"DE44500105175407324931";
+        payment.payerBic = L"VELMDEFF";
+        payment.payeeName = payeeName;
+        payment.payeeIban = L"FR1420041010050500013M02606";
+        payment.payeeBic = L"BNPAFRPP";
+        payment.amount = 42.0;
+        payment.paymentReference = L"INV-7";
+        return payment;
+    }
+
+    void EmptyFolder()
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return;
+        do {
+            if (found.cFileName[0] != '.') DeleteFileA((folder + "\\" + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+
+    LONG Status()
+    {
+        LONG status = -99;
+        EXPECT_EQ(S_OK, service->get_Status(&status));
+        return status;
+    }
+
+    HostSettingsControl settings;
+    IBankPaymentService* service = nullptr;
+    HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
+    HostRef<HostPaymentBatch> reserved = HostPaymentBatch::Create();
+    std::string folder;
+    SYSTEMTIME firstDay{};
+};
+
+} // namespace
+
+TEST_F(PaymentRunDialog, ShowsTheFirstPaymentsValuesAndOkWritesWhatWasTypedIntoIt)
+{
+    HWND host = CreateWindowExA(0, "STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                                nullptr, nullptr, nullptr, nullptr);
+    SetActiveWindow(host);
+    ASSERT_EQ(host, GetActiveWindow());
+
+    SYSTEMTIME picked = WorkingDayFromToday(14);
+    std::string dateText, oin, path;
+    HWND owner = nullptr;
+    BOOL hostEnabled = TRUE;
+    HRESULT result = E_FAIL;
+    {
+        // Answers the boxes the run may show after the dialog, such as a failed file.
+        MessageBoxWatcher boxes;
+        testsupport::RunWithUser(
+            kDialogCaption, [&] { result = service->ProcessPayments(batch.get(), reserved.get()); },
+            [&](DialogTestUser&, HWND dialog) {
+                dateText = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE));
+                oin = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
+                path = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
+                owner = GetWindow(dialog, GW_OWNER);
+                hostEnabled = IsWindowEnabled(host);
+
+                SendMessageA(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE), DTM_SETSYSTEMTIME, GDT_VALID,
+                             reinterpret_cast<LPARAM>(&picked));
+                DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "  new-OIN 22 ");
+                DialogTestUser::Press(dialog, IDOK);
+            });
+    }
+    DestroyWindow(host);
+
+    EXPECT_EQ(S_OK, result);
+    EXPECT_EQ(DayText(firstDay), dateText);
+    EXPECT_EQ("OIN-FIRST-1", oin);
+    EXPECT_EQ(0u, path.find(folder + "\\BOV")) << path;
+    EXPECT_NE(std::string::npos, path.find("PAIN001.xml")) << path;
+    EXPECT_EQ(host, owner) << "owned by the calling thread's active window";
+    EXPECT_FALSE(hostEnabled) << "the owner waits while the dialog is up";
+
+    EXPECT_NE(3, Status()) << "the run went on past the dialog";
+    const HostPayment& first = *batch->payments[0];
+    const HostPayment& second = *batch->payments[1];
+    EXPECT_EQ(L"new-OIN 22", first.Oin()) << "trimmed, case kept";
+    EXPECT_EQ(std::floor(ToDate(picked)), std::floor(first.executionDate));
+    EXPECT_EQ(L"", second.Oin()) << "only the first payment carries the batch's values";
+    EXPECT_EQ(0.0, second.executionDate);
+}
+
+TEST_F(PaymentRunDialog, CancelEndsTheRunWithStatusThreeAndNoFile)
+{
+    HRESULT result = E_FAIL;
+    std::string question;
+    testsupport::RunWithUser(
+        kDialogCaption, [&] { result = service->ProcessPayments(batch.get(), reserved.get()); },
+        [&](DialogTestUser& user, HWND dialog) {
+            DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED-1");
+            DialogTestUser::Press(dialog, IDCANCEL);
+            question = user.AnswerMessageBox("Processing Details", IDYES);
+        });
+
+    EXPECT_EQ(S_OK, result);
+    EXPECT_EQ("Are you sure you wish to abandon credit transfer?", question);
+    EXPECT_EQ(3, Status());
+    EXPECT_EQ(0, FileCount(folder));
+    EXPECT_EQ(L"OIN-FIRST-1", batch->payments[0]->Oin());
+    EXPECT_EQ(ToDate(firstDay), batch->payments[0]->executionDate);
+}
+
+TEST_F(PaymentRunDialog, ADialogThatCannotOpenEndsTheRunWithStatusThree)
+{
+    service->put_Status(1);
+    HRESULT result = E_FAIL;
+    {
+        DialogCreationRefused refused;
+        result = service->ProcessPayments(batch.get(), reserved.get());
+    }
+
+    EXPECT_EQ(S_OK, result);
+    EXPECT_EQ(3, Status());
+    EXPECT_EQ(0, FileCount(folder));
+    EXPECT_EQ(L"OIN-FIRST-1", batch->payments[0]->Oin());
+}
