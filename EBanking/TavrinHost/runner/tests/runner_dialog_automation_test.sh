@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The runner's --auto working the real payment details dialog, through the wrapper as a user
+# runs it: the values typed reach the host's first payment and the run goes on; refused values
+# are shown in the error box and the transfer is abandoned; --cancel abandons it.
+# usage: runner_dialog_automation_test.sh SOURCE_DIR BUILD_DIR
+set -euo pipefail
+source_dir=$1 build_dir=$2
+work=$(mktemp -d "$build_dir/runner-dialog-test.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+runner() { TAVRIN_NO_BUILD=1 TAVRIN_BUILD_DIR="$build_dir" "$source_dir/bin/tavrin-host" "$@"; }
+
+# A working day about a week ahead (well inside the 60 days the dialog accepts), and a Saturday.
+day=$(date -d "+7 days" +%F)
+case $(date -d "$day" +%u) in
+  6) day=$(date -d "$day +2 days" +%F) ;;
+  7) day=$(date -d "$day +1 day" +%F) ;;
+esac
+saturday=$(date -d "next saturday" +%F)
+
+check() {  # check NAME EXIT_STATUS [ARGS...]: runs the Python checks below on NAME.json
+  python3 - "$work/$1.json" "$@" <<'PY'
+import json, os, sys
+report_path, name, exit_status = sys.argv[1], sys.argv[2], int(sys.argv[3])
+args = sys.argv[4:]
+report = json.load(open(report_path, encoding="utf-8"))
+first = report["payments"][0]
+boxes = [(m["caption"], m["answer"]) for m in report["messages"]]
+assert report["hresult"] == "0x00000000", report["hresult"]
+assert exit_status == {0: 0, 1: 1, 2: 2, 3: 3}[report["status"]], (exit_status, report["status"])
+
+abandon = ("Processing Details", "Yes")
+if name == "typed":
+    day, chosen = args
+    assert first["execution_date"] == day, first["execution_date"]
+    assert first["oin"] == "ABC-123 XY", first["oin"]
+    assert report["status"] != 3, "the run went on past the dialog"
+    assert ("Errors encountered", "OK") not in boxes and abandon not in boxes, boxes
+    if report["status"] == 2:
+        # No file writer yet: the run says so after the dialog.
+        assert ("Failed to create file", "OK") in boxes, boxes
+    else:
+        # The confirmed path is the file written, and it carries the typed values.
+        expected = "Z:" + chosen.replace("/", "\\")
+        assert (report["file"] or "").lower() == expected.lower(), report["file"]
+        content = open(chosen, encoding="utf-8").read()
+        assert "ABC-123 XY" in content and day in content
+elif name == "refused":
+    assert report["status"] == 3, report["status"]
+    assert boxes == [("Errors encountered", "OK"), abandon], boxes
+    assert report["messages"][0]["text"] == (
+        "You must correct the following issues before continuing."
+        "\n    * The Requested Execution Date must be a working day (Monday to Friday)."
+        "\n    * Please supply a valid OIN; this will be provided by your bank.\n"
+        "        * OIN must contain at least 6 characters.\n"
+        "        * Characters allowed are A-Z and 0-9."), report["messages"][0]["text"]
+    assert first["oin"] == "VELMORA-OIN-001" and first["execution_date"] is None, first
+    assert report["file"] is None
+elif name == "cancelled":
+    assert report["status"] == 3, report["status"]
+    assert boxes == [abandon], boxes
+    assert report["messages"][0]["text"] == "Are you sure you wish to abandon credit transfer?"
+    assert first["oin"] == "VELMORA-OIN-001" and first["execution_date"] is None, first
+    assert report["file"] is None
+print("ok:", name, report["status"])
+PY
+}
+
+run() {  # run NAME [RUNNER ARGS...]: a run on the sample batch with its own payment directory
+  local name=$1; shift
+  mkdir -p "$work/$name"
+  local status=0
+  runner --auto --payment-dir "$work/$name" --report "$work/$name.json" "$@" > "$work/$name.txt" || status=$?
+  echo "$status"
+}
+
+status=$(run typed --date "$day" --oin "ABC-123 XY" --save "$work/typed/chosen.xml")
+check typed "$status" "$day" "$work/typed/chosen.xml"
+
+status=$(run refused --date "$saturday" --oin "AB")
+check refused "$status"
+[ -z "$(ls -A "$work/refused")" ] || { echo "FAIL: a refused run left files"; ls "$work/refused"; exit 1; }
+
+status=$(run cancelled --cancel)
+check cancelled "$status"
+[ -z "$(ls -A "$work/cancelled")" ] || { echo "FAIL: a cancelled run left files"; ls "$work/cancelled"; exit 1; }
+
+# A day that is not in the calendar is refused before anything runs.
+if runner --auto --date 2026-02-30 > "$work/bad.out" 2> "$work/bad.err"; then
+  echo "FAIL: --date 2026-02-30 was accepted"; exit 1
+fi
+grep -q -- "--date needs a calendar day" "$work/bad.err" || { cat "$work/bad.err"; exit 1; }
+echo "ok: the runner typed into the dialog, gave up on refused values and cancelled"
