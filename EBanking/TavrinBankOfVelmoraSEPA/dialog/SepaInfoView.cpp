@@ -18,7 +18,7 @@
 namespace
 {
 constexpr int kOinFieldChars = 50;
-constexpr int kPathFieldChars = MAX_PATH;
+constexpr int kFileNameChars = MAX_PATH;
 constexpr WPARAM kMaxOinTyped = 35;
 
 const char kErrorsHeading[] = "You must correct the following issues before continuing.";
@@ -158,7 +158,7 @@ void CSepaInfoView::OnBrowse()
     const std::string filter = FileDialogFilter(extension);
 
     // Starts from the model's path, not from what is in the field now.
-    char fileName[kPathFieldChars] = {};
+    char fileName[kFileNameChars] = {};
     const std::string initial = m_model.GetFilePath();
     initial.copy(fileName, sizeof(fileName) - 1);
 
@@ -239,7 +239,9 @@ void CSepaInfoView::SetFilePath(std::string path)
 
 const char* CSepaInfoView::GetFilePath()
 {
-    m_filePath = ReadText(Item(IDC_SEPA_FILE_PATH), kPathFieldChars);
+    // Read whole: a path cut short would name another file than the one the user typed.
+    const HWND field = Item(IDC_SEPA_FILE_PATH);
+    m_filePath = ReadText(field, GetWindowTextLengthA(field) + 1);
     return m_filePath.c_str();
 }
 

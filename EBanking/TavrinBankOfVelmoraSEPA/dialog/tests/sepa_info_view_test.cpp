@@ -148,6 +148,21 @@ TEST_F(SepaInfoView, ErrorsAreListedInOneBoxAndTheDialogStaysOpen)
     EXPECT_TRUE(model.writes.empty());
 }
 
+// The save field has no length limit, and a longer path than the platform's usual maximum is
+// stored as typed, not cut to another file's name.
+TEST_F(SepaInfoView, ALongSavePathIsStoredWhole)
+{
+    const std::string longPath = "C:\\payments\\" + std::string(300, 'p') + ".xml";
+
+    const INT_PTR result = Run([&](DialogTestUser&, HWND dialog) {
+        DialogTestUser::SetField(dialog, IDC_SEPA_FILE_PATH, longPath);
+        DialogTestUser::Press(dialog, IDOK);
+    });
+
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(longPath, model.filePath);
+}
+
 // No keeps the dialog open with the values already stored; the next OK asks again.
 TEST_F(SepaInfoView, OkOnAnExistingFileAsksBeforeReplacingIt)
 {
