@@ -1,0 +1,34 @@
+#pragma once
+
+#include "sepa/OutputPath.h"
+#include "sepa/RedirectNotice.h"
+
+#include <cstddef>
+#include <string>
+
+// The Windows calls behind the default output path and the redirect
+// notice. Tests derive from it to replace single calls, such as the clock
+// or the elevation test, and keep the rest.
+class CWindowsOutputPlatform : public IDefaultPathPlatform, public IRedirectPlatform
+{
+public:
+    CalendarTime CurrentUtcTime() override;
+    bool SearchFindsEntry(const std::string& pattern) override;
+    // Looked up once per process.
+    std::string FallbackFolder() override;
+    void ShowInvalidDirectoryMessage(const std::string& text) override;
+
+    bool IsFixedDrive(const std::string& driveRoot) override;
+    bool IsProcessElevated() override;
+    std::string LocalAppDataFolder() override;
+    bool CanOpenExistingFile(const std::string& path) override;
+    bool AskToOpenFolder(const std::string& text) override;
+    void OpenFolder(const std::string& folder) override;
+};
+
+// BuildDefaultOutputPath with the real clock, folders and message box.
+bool BuildDefaultOutputPath(const char* directory, const char* extension, char* buffer,
+                            std::size_t bufferSize);
+
+// NotifyIfRedirected with the real drives, registry, message box and shell.
+void NotifyIfRedirected(const char* path);
