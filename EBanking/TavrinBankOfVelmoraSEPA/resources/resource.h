@@ -1,6 +1,7 @@
 #pragma once
+// Identifiers of the module's resources.
 
-// Resource identifiers of the module. Each feature adds its own block.
+#define IDR_TYPELIB 1
 
 // Stylesheet that turns the credit transfer document into pain.001.001.03
 // (resource type "XSLT").

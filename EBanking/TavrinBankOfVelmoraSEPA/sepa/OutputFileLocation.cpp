@@ -1,4 +1,4 @@
-#include "sepa/OutputLocationPlatform.h"
+#include "sepa/OutputFileLocation.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -100,7 +100,7 @@ bool BuildDefaultOutputPath(const char* directory, const char* extension, char* 
     return BuildDefaultOutputPath(platform, directory, extension, buffer, bufferSize);
 }
 
-void NotifyIfRedirected(const char* path)
+void CheckForRedirectedFile(const char* path)
 {
     CWindowsOutputPlatform platform;
     NotifyIfRedirected(platform, path != nullptr ? path : "");

@@ -26,9 +26,13 @@ public:
     void OpenFolder(const std::string& folder) override;
 };
 
-// BuildDefaultOutputPath with the real clock, folders and message box.
+// The default path of this run's output file (the time-stamped name in the
+// host's default payment directory or its fallback, with "." + extension),
+// built with the real clock, folders and message box. False, with an empty
+// string in buffer, when no path could be built.
 bool BuildDefaultOutputPath(const char* directory, const char* extension, char* buffer,
                             std::size_t bufferSize);
 
-// NotifyIfRedirected with the real drives, registry, message box and shell.
-void NotifyIfRedirected(const char* path);
+// Tells the user, and opens the folder on request, when Windows stored the
+// file just written at path in the virtual store instead.
+void CheckForRedirectedFile(const char* path);

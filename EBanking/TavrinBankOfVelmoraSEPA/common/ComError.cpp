@@ -1,0 +1,55 @@
+#include "common/ComError.h"
+
+#include <oleauto.h>
+
+namespace {
+
+struct ErrorDescription {
+    HRESULT thrown;
+    const wchar_t* text;
+};
+
+// The row index also gives the returned code: 0x800A0000 | (0xFFFE - index).
+const ErrorDescription kDescriptions[] = {
+    {E_UNEXPECTED, L"Unexpected result"},
+    {E_OUTOFMEMORY, L"Out of Memory"},
+    {E_INVALIDARG, L"Invalid argument"},
+    {E_NOTIMPL, L"Not implemented"},
+    {E_NOINTERFACE, L"Interface not supported"},
+};
+
+const unsigned kControlFacility = 0x000A;
+
+bool IsControlFacility(HRESULT hr)
+{
+    return ((static_cast<unsigned long>(hr) >> 16) & 0x1FFF) == kControlFacility;
+}
+
+template <class T>
+struct ReleaseOnExit {
+    T* p = nullptr;
+    ~ReleaseOnExit() { if (p) p->Release(); }
+};
+
+} // namespace
+
+HRESULT ReportHResult(HRESULT hr) noexcept
+{
+    if (hr == DISP_E_EXCEPTION || IsControlFacility(hr)) return hr;
+
+    ReleaseOnExit<ICreateErrorInfo> create;
+    if (FAILED(CreateErrorInfo(&create.p)) || !create.p) return hr;
+
+    size_t row = 0;
+    for (size_t i = 0; i < sizeof kDescriptions / sizeof kDescriptions[0]; ++i) {
+        if (kDescriptions[i].thrown == hr) { row = i; break; }
+    }
+
+    // SetDescription copies the text; the cast only drops the constness of a literal.
+    create.p->SetDescription(const_cast<LPOLESTR>(kDescriptions[row].text));
+    ReleaseOnExit<IErrorInfo> info;
+    if (SUCCEEDED(create.p->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info.p))))
+        SetErrorInfo(0, info.p);
+
+    return static_cast<HRESULT>(0x800A0000UL | ((0xFFFEUL - row) & 0xFFFFUL));
+}

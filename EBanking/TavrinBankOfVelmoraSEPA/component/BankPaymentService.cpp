@@ -1,0 +1,109 @@
+#include "component/BankPaymentService.h"
+
+#include "component/HostBankSettings.h"
+#include "dialog/SepaInfoModel.h"
+#include "dialog/SepaInfoView.h"
+#include "resources/resource.h"
+#include "sepa/CreditTransferFile.h"
+#include "sepa/OutputFileLocation.h"
+#include "validation/PaymentBatchValidation.h"
+#include "validation/ResultMessages.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kBankName[] = "Bank of Velmora SEPA";
+const char kFileExtension[] = "xml";
+const size_t kPathBufferSize = 1024;
+const size_t kExtensionBufferSize = 4;
+
+enum RunStatus : LONG {
+    kRunDone = 0,
+    kRunDoneWithInvalidPayments = 1,
+    kRunFileNotCreated = 2,
+    kRunCancelled = 3,
+};
+
+void TellFileNotCreated()
+{
+    MessageBoxA(nullptr,
+                "Failed to create the SEPA Credit Transfer File.\n\n"
+                "Please check you have the required permissions and try again.",
+                "Failed to create file", MB_OK | MB_ICONERROR);
+}
+
+} // namespace
+
+CBankPaymentService::CBankPaymentService() : IBankServiceImpl<IBankPaymentService>(L"Bank Payment Service") {}
+
+void* CBankPaymentService::InternalQueryInterface(REFIID riid)
+{
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IBankPaymentService) ||
+        riid == __uuidof(ITavrinBankPaymentService) || riid == __uuidof(ITavrinBankService))
+        return static_cast<IBankPaymentService*>(this);
+    if (riid == IID_ISupportErrorInfo) return static_cast<ISupportErrorInfo*>(this);
+    return nullptr;
+}
+
+HRESULT STDMETHODCALLTYPE CBankPaymentService::InterfaceSupportsErrorInfo(REFIID riid)
+{
+    return riid == __uuidof(IBankPaymentService) ? S_OK : S_FALSE;
+}
+
+HRESULT STDMETHODCALLTYPE CBankPaymentService::GetResultMessage(LONG resultCode, BSTR* message)
+{
+    return ComMethod([&] {
+        RequireArgument(message);
+        // A code without a text leaves the caller's string as it was.
+        if (BSTR text = ResultMessageFor(resultCode)) *message = text;
+    });
+}
+
+HRESULT STDMETHODCALLTYPE CBankPaymentService::ProcessPayments(IPaymentBatch* batch, IUnknown* reserved)
+{
+    return ComMethod([&] {
+        RequireArgument(batch);
+        RequireArgument(reserved);
+        RunPayments(batch);
+    });
+}
+
+// The payment run. Every object it creates is a local, so each is gone on every way out,
+// the dialog first, then the model, then the host's settings object.
+void CBankPaymentService::RunPayments(IPaymentBatch* batch)
+{
+    LONG& status = RunStatus();
+    status = kRunDone;
+    const bool allPaymentsValid = ValidatePaymentBatch(batch, status);
+
+    HostBankSettings settings;
+    char fileName[kPathBufferSize] = {};
+    char extension[kExtensionBufferSize] = {};
+    char directory[kPathBufferSize] = {};
+    char fullPath[kPathBufferSize] = {};
+    settings.GetBankSettings(kBankName, fileName, extension, directory);
+
+    // Without a usable clock the path stays empty and the user chooses one in the dialog.
+    BuildDefaultOutputPath(directory, kFileExtension, fullPath, sizeof fullPath);
+    std::strcpy(extension, kFileExtension);
+
+    CSepaInfoModel model(batch, fullPath, extension);
+    CSepaInfoView view(model);
+    if (view.DoModal(GetActiveWindow(), 0) != IDOK) {
+        status = kRunCancelled;
+        return;
+    }
+
+    const std::string path = model.GetFilePath();
+    const _bstr_t oin(model.GetOin(), false);
+    if (!CreateCreditTransferFile(oin, batch, path.c_str(), IDR_PAIN001_STYLESHEET)) {
+        status = kRunFileNotCreated;
+        TellFileNotCreated();
+        return;
+    }
+
+    CheckForRedirectedFile(model.GetFilePath().c_str());
+    status = allPaymentsValid ? kRunDone : kRunDoneWithInvalidPayments;
+}

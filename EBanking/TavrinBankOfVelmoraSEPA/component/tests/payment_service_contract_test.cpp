@@ -1,0 +1,185 @@
+// The payment service as the host sees it: its name and status, its argument checks, the
+// errors it reports, and the references it gives back on every way out of a run.
+#include "common/ComObject.h"
+#include "component/BankPaymentService.h"
+
+#include "ComTestSupport.h"
+#include "HostObjects.h"
+#include "HostSettingsFixture.h"
+#include "MessageBoxWatcher.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavrin_host;
+using testsupport::Bstr;
+using testsupport::ClearErrorInfo;
+using testsupport::NoErrorInfo;
+using testsupport::TakeErrorDescription;
+
+namespace {
+
+const HRESULT kInvalidArgument = static_cast<HRESULT>(0x800AFFFC);
+
+class PaymentService : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(settings.Loaded()) << "TavrinHostSettings.dll must sit beside the test program";
+        ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
+                                                             reinterpret_cast<void**>(&service)));
+        HostPayment& first = batch->Add();
+        first.payerName = L"Velmora Trading Ltd";
+        first.payeeName = L"Supplier One";
+        first.amount = 10.25;
+        batch->Add(false);
+        ClearErrorInfo();
+    }
+    void TearDown() override
+    {
+        if (service) service->Release();
+    }
+
+    LONG Status()
+    {
+        LONG status = -99;
+        EXPECT_EQ(S_OK, service->get_Status(&status));
+        return status;
+    }
+
+    HostSettingsControl settings;
+    IBankPaymentService* service = nullptr;
+    HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
+    HostRef<HostPaymentBatch> reserved = HostPaymentBatch::Create();
+};
+
+} // namespace
+
+TEST_F(PaymentService, NameIsANewStringEachTime)
+{
+    Bstr first, second;
+    ASSERT_EQ(S_OK, service->get_Name(&first));
+    ASSERT_EQ(S_OK, service->get_Name(&second));
+    EXPECT_EQ(L"Bank Payment Service", first.str());
+    EXPECT_EQ(L"Bank Payment Service", second.str());
+    EXPECT_NE(first.get(), second.get());
+}
+
+TEST_F(PaymentService, StatusKeepsWhatTheHostPutAndTheNextRunStartsAgain)
+{
+    EXPECT_EQ(0, Status());
+    EXPECT_EQ(S_OK, service->put_Status(7));
+    EXPECT_EQ(7, Status());
+
+    settings.Configure("C:\\no such folder\\anywhere", HOST_SETTINGS_FAIL_GET);
+    EXPECT_EQ(DISP_E_EXCEPTION, service->ProcessPayments(batch.get(), reserved.get()));
+    EXPECT_EQ(0, Status());
+}
+
+TEST_F(PaymentService, NullArgumentsAreInvalidAndChangeNothing)
+{
+    service->put_Status(7);
+    const ULONG refsBefore = TotalRefCount(*batch);
+    const LONG settingsCallsBefore = settings.Calls().getCalls;
+
+    EXPECT_EQ(kInvalidArgument, service->ProcessPayments(nullptr, reserved.get()));
+    EXPECT_EQ(L"Invalid argument", TakeErrorDescription());
+    EXPECT_EQ(kInvalidArgument, service->ProcessPayments(batch.get(), nullptr));
+    EXPECT_EQ(L"Invalid argument", TakeErrorDescription());
+    EXPECT_EQ(kInvalidArgument, service->get_Name(nullptr));
+    EXPECT_EQ(L"Invalid argument", TakeErrorDescription());
+    EXPECT_EQ(kInvalidArgument, service->get_Status(nullptr));
+    EXPECT_EQ(L"Invalid argument", TakeErrorDescription());
+    EXPECT_EQ(kInvalidArgument, service->GetResultMessage(0, nullptr));
+    EXPECT_EQ(kInvalidArgument, service->Reserved1(nullptr));
+    EXPECT_EQ(kInvalidArgument, service->Reserved2(5, nullptr));
+
+    EXPECT_EQ(7, Status());
+    EXPECT_EQ(refsBefore, TotalRefCount(*batch));
+    EXPECT_EQ(settingsCallsBefore, settings.Calls().getCalls) << "no run may start on invalid arguments";
+    EXPECT_EQ(-1, batch->payments[0]->resultCode) << "no validation may run on invalid arguments";
+}
+
+TEST_F(PaymentService, ReservedMethodsAcceptAnyNonNullPointer)
+{
+    service->put_Status(4);
+    EXPECT_EQ(S_OK, service->Reserved1(reserved.get()));
+    EXPECT_EQ(S_OK, service->Reserved2(-1, reserved.get()));
+    EXPECT_EQ(4, Status());
+}
+
+TEST_F(PaymentService, ErrorInfoIsSupportedOnlyForItsOwnInterface)
+{
+    ISupportErrorInfo* support = nullptr;
+    ASSERT_EQ(S_OK, service->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support)));
+    EXPECT_EQ(S_OK, support->InterfaceSupportsErrorInfo(__uuidof(IBankPaymentService)));
+    EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(__uuidof(ITavrinBankPaymentService)));
+    EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(__uuidof(ITavrinBankService)));
+    EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(IID_IDispatch));
+    support->Release();
+}
+
+TEST_F(PaymentService, AnswersTheHostInterfacesWithOneIdentity)
+{
+    const IID* interfaces[] = {&IID_IDispatch, &__uuidof(ITavrinBankService), &__uuidof(ITavrinBankPaymentService),
+                               &__uuidof(IBankPaymentService), &IID_ISupportErrorInfo};
+    IUnknown* identity = nullptr;
+    ASSERT_EQ(S_OK, service->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)));
+    for (const IID* iid : interfaces) {
+        IUnknown* answered = nullptr;
+        ASSERT_EQ(S_OK, service->QueryInterface(*iid, reinterpret_cast<void**>(&answered)));
+        IUnknown* again = nullptr;
+        answered->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&again));
+        EXPECT_EQ(identity, again);
+        again->Release();
+        answered->Release();
+    }
+    identity->Release();
+    IUnknown* none = reinterpret_cast<IUnknown*>(1);
+    EXPECT_EQ(E_NOINTERFACE, service->QueryInterface(IID_IClassFactory, reinterpret_cast<void**>(&none)));
+    EXPECT_EQ(nullptr, none);
+}
+
+TEST_F(PaymentService, MissingOrFailingSettingsObjectIsADispatchExceptionAndTheRunStops)
+{
+    const DWORD faults[] = {HOST_SETTINGS_FAIL_CREATE, HOST_SETTINGS_FAIL_GET};
+    for (DWORD fault : faults) {
+        MessageBoxWatcher boxes;
+        settings.Configure("C:\\", fault);
+        service->put_Status(9);
+        const ULONG refsBefore = TotalRefCount(*batch);
+
+        EXPECT_EQ(DISP_E_EXCEPTION, service->ProcessPayments(batch.get(), reserved.get())) << fault;
+        EXPECT_EQ(0, Status()) << "the run had started: its status was reset and stays";
+        EXPECT_TRUE(boxes.Boxes().empty()) << "neither the dialog nor any message may appear";
+        EXPECT_EQ(refsBefore, TotalRefCount(*batch));
+        EXPECT_EQ(0, settings.Calls().liveObjects) << "the settings object must be released";
+    }
+}
+
+TEST_F(PaymentService, SettingsAreAskedForWithTheBankName)
+{
+    MessageBoxWatcher boxes;
+    settings.Configure("C:\\no such folder\\anywhere", HOST_SETTINGS_OK);
+    const LONG callsBefore = settings.Calls().getCalls;
+    EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
+    EXPECT_EQ(callsBefore + 1, settings.Calls().getCalls);
+    EXPECT_EQ(0, settings.Calls().liveObjects);
+}
+
+TEST_F(PaymentService, ARunWithoutAFileReportsStatusTwoAndTellsTheUser)
+{
+    MessageBoxWatcher boxes;
+    settings.Configure("C:\\no such folder\\anywhere", HOST_SETTINGS_OK);
+    const ULONG refsBefore = TotalRefCount(*batch);
+
+    EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
+
+    EXPECT_EQ(2, Status());
+    ASSERT_FALSE(boxes.Boxes().empty());
+    const MessageBoxRecord& last = boxes.Boxes().back();
+    EXPECT_EQ(L"Failed to create file", last.caption);
+    EXPECT_EQ(L"Failed to create the SEPA Credit Transfer File.\n\n"
+              L"Please check you have the required permissions and try again.",
+              last.text);
+    EXPECT_EQ(refsBefore, TotalRefCount(*batch));
+}

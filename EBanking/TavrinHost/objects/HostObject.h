@@ -1,0 +1,88 @@
+#pragma once
+// A minimal reference-counted COM object for the host stand-in's in-memory objects.
+// Counts are plain: the host and its bank components share one single-threaded apartment.
+// The count is readable so that tests can prove a component released all it took.
+#include <windows.h>
+#include <oaidl.h>
+
+#include <set>
+#include <string>
+
+namespace tavrin_host {
+
+// A set of method names that an object has been told to fail, for fault-injection tests.
+class FaultSwitch {
+public:
+    void Fail(const std::string& method, HRESULT hr = E_FAIL) { m_failing.insert(method); m_hr = hr; }
+    void Heal() { m_failing.clear(); }
+    bool Fails(const char* method) const { return !m_failing.empty() && m_failing.count(method) != 0; }
+    HRESULT FailureCode() const { return m_hr; }
+
+private:
+    std::set<std::string> m_failing;
+    HRESULT m_hr = E_FAIL;
+};
+
+#define HOST_FAIL_IF(method) \
+    do { if (Faults().Fails(method)) return Faults().FailureCode(); } while (0)
+
+// Derived implements QueryInterface through FindInterface(riid) and the interface methods.
+// IDispatch is not served from type information: the component calls host objects through
+// their vtables only, so the dispatch methods answer that no type information exists.
+template <class Derived, class Primary>
+class HostObject : public Primary {
+public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        ULONG left = --m_refs;
+        if (left == 0) delete static_cast<Derived*>(this);
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
+    {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        IUnknown* found = static_cast<Derived*>(this)->FindInterface(riid);
+        if (!found) return E_NOINTERFACE;
+        found->AddRef();
+        *out = found;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        if (!count) return E_INVALIDARG;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override
+    {
+        if (info) *info = nullptr;
+        return DISP_E_BADINDEX;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override
+    {
+        return E_NOTIMPL;
+    }
+
+    // The current reference count, without touching it.
+    ULONG RefCount() const { return m_refs; }
+    FaultSwitch& Faults() { return m_faults; }
+    const FaultSwitch& Faults() const { return m_faults; }
+
+protected:
+    HostObject() = default;
+    virtual ~HostObject() = default;
+
+private:
+    ULONG m_refs = 1;
+    FaultSwitch m_faults;
+};
+
+} // namespace tavrin_host

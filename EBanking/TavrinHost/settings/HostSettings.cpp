@@ -1,0 +1,220 @@
+// The host's bank settings class as an in-process COM server. GetBankSettings answers the
+// configured default payment directory; EditBankSettings only records its call.
+#include "HostSettingsControl.h"
+
+#include "TavrinEBanking.h"
+
+#include <olectl.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+const CLSID CLSID_HostBankSettings = {0x0BE0D1E2, 0x5E1E, 0x11D4, {0x9A, 0x80, 0x00, 0xA0, 0xCC, 0x5F, 0xF3, 0x3D}};
+const wchar_t kClsidKey[] = L"CLSID\\{0BE0D1E2-5E1E-11D4-9A80-00A0CC5FF33D}";
+
+HMODULE g_module;
+LONG g_locks;
+std::string g_directory;
+bool g_directoryConfigured;
+DWORD g_faults;
+HostSettingsCalls g_calls;
+
+// Copies text into a caller's buffer of the given size, always ending inside it.
+void CopyBounded(char* buffer, size_t size, const std::string& text)
+{
+    if (!buffer || size == 0) return;
+    size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+}
+
+std::string DefaultDirectory()
+{
+    if (g_directoryConfigured) return g_directory;
+    char value[1024] = {};
+    DWORD n = GetEnvironmentVariableA("TAVRIN_HOST_PAYMENT_DIR", value, sizeof value);
+    return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+}
+
+class BankSettings final : public IBankSettings {
+public:
+    BankSettings() { InterlockedIncrement(&g_calls.liveObjects); }
+    ~BankSettings() { InterlockedDecrement(&g_calls.liveObjects); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
+    {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (riid != IID_IUnknown && riid != IID_IDispatch && riid != __uuidof(IBankSettings))
+            return E_NOINTERFACE;
+        *out = static_cast<IBankSettings*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        ULONG left = --m_refs;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        if (!count) return E_INVALIDARG;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override
+    {
+        if (info) *info = nullptr;
+        return DISP_E_BADINDEX;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return E_NOTIMPL;
+    }
+
+    HRESULT STDMETHODCALLTYPE EditBankSettings(LPSTR bankName, LONG mode) override
+    {
+        ++g_calls.editCalls;
+        g_calls.lastEditMode = mode;
+        CopyBounded(g_calls.lastBankName, sizeof g_calls.lastBankName, bankName ? bankName : "");
+        return (g_faults & HOST_SETTINGS_FAIL_EDIT) ? E_FAIL : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Unused8() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetBankSettings(LPSTR, LPSTR fileName, LPSTR extension, LPSTR directory) override
+    {
+        ++g_calls.getCalls;
+        if (g_faults & HOST_SETTINGS_FAIL_GET) return E_FAIL;
+        CopyBounded(fileName, 1024, "Payments");
+        CopyBounded(extension, 4, "txt");
+        CopyBounded(directory, 1024, DefaultDirectory());
+        return S_OK;
+    }
+
+private:
+    ULONG m_refs = 1;
+};
+
+class ClassFactory final : public IClassFactory {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
+    {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
+        *out = static_cast<IClassFactory*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override
+    {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        BankSettings* settings = new (std::nothrow) BankSettings;
+        if (!settings) return E_OUTOFMEMORY;
+        HRESULT hr = settings->QueryInterface(riid, out);
+        settings->Release();
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
+    {
+        if (lock) InterlockedIncrement(&g_locks); else InterlockedDecrement(&g_locks);
+        return S_OK;
+    }
+};
+
+ClassFactory g_factory;
+
+std::wstring ModuleFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(g_module, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+LONG SetStringValue(HKEY key, const wchar_t* subKey, const wchar_t* name, const std::wstring& value)
+{
+    HKEY h;
+    LONG rc = RegCreateKeyExW(key, subKey, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr);
+    if (rc != ERROR_SUCCESS) return rc;
+    rc = RegSetValueExW(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(h);
+    return rc;
+}
+
+HRESULT RegisterTypeLibFile(const std::wstring& path)
+{
+    ITypeLib* lib = nullptr;
+    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, &lib);
+    if (lib) lib->Release();
+    return hr;
+}
+
+} // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** out)
+{
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (clsid != CLSID_HostBankSettings) return CLASS_E_CLASSNOTAVAILABLE;
+    if (g_faults & HOST_SETTINGS_FAIL_CREATE) return REGDB_E_CLASSNOTREG;
+    return g_factory.QueryInterface(riid, out);
+}
+
+HRESULT STDAPICALLTYPE DllCanUnloadNow()
+{
+    return g_locks == 0 && g_calls.liveObjects == 0 ? S_OK : S_FALSE;
+}
+
+HRESULT STDAPICALLTYPE DllRegisterServer()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(g_module, path, MAX_PATH);
+    std::wstring inproc = std::wstring(kClsidKey) + L"\\InprocServer32";
+    if (SetStringValue(HKEY_CLASSES_ROOT, kClsidKey, nullptr, L"Tavrin Bank Settings") != ERROR_SUCCESS ||
+        SetStringValue(HKEY_CLASSES_ROOT, inproc.c_str(), nullptr, path) != ERROR_SUCCESS ||
+        SetStringValue(HKEY_CLASSES_ROOT, inproc.c_str(), L"ThreadingModel", L"Apartment") != ERROR_SUCCESS)
+        return SELFREG_E_CLASS;
+    HRESULT hr = RegisterTypeLibFile(ModuleFolder() + L"TavrinEBanking.tlb");
+    if (SUCCEEDED(hr)) hr = RegisterTypeLibFile(ModuleFolder() + L"TavrinBankPayments.tlb");
+    return SUCCEEDED(hr) ? S_OK : SELFREG_E_TYPELIB;
+}
+
+HRESULT STDAPICALLTYPE DllUnregisterServer()
+{
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kClsidKey);
+    return S_OK;
+}
+
+void WINAPI TavrinHostSettings_Configure(const char* paymentDirectory, DWORD faults)
+{
+    g_directoryConfigured = paymentDirectory != nullptr;
+    g_directory = paymentDirectory ? paymentDirectory : "";
+    g_faults = faults;
+}
+
+void WINAPI TavrinHostSettings_ReadCalls(HostSettingsCalls* calls)
+{
+    if (calls) *calls = g_calls;
+}
+
+} // extern "C"

@@ -1,0 +1,13 @@
+// Test programs run in a single-threaded apartment, as the host's thread does.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
+    int result = RUN_ALL_TESTS();
+    CoUninitialize();
+    return result;
+}

@@ -1,0 +1,13 @@
+# sepa_add_test(<name> SOURCES <files...> [LIBS <libs...>] [LABELS <labels...>])
+# A GoogleTest program linked with the component's core and its resources, run by CTest under
+# Wine. Programs that show windows get a virtual display from the wrapper.
+function(sepa_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} sepa_core sepa_resources sepa_test_support GTest::gtest)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()

@@ -1,0 +1,37 @@
+# Sourced by the scripts that run Windows programs: sets up the Wine environment for a build
+# folder and defines wine_prepare_prefix.  usage: source wine-env.sh BUILD_DIR
+_wine_build_dir=$1
+export WINEPREFIX="$_wine_build_dir/wineprefix"
+export WINEDEBUG=${WINEDEBUG:--all}
+# No browser or .NET runtime: the prompts to download them would block an unattended run.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+export WINEARCH=win64
+WINE64=/usr/lib/wine/wine64
+[ -x "$WINE64" ] || WINE64=$(command -v wine64 || true)
+if [ -z "$WINE64" ]; then echo "wine64 is not installed: run scripts/install-deps.sh" >&2; exit 1; fi
+export WINE64
+
+wine_prepare_prefix() {
+  local lock="$_wine_build_dir/.wineprefix.lock"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.created" ]; then
+      rm -rf "$WINEPREFIX"
+      "$WINE64" wineboot -i >/dev/null 2>&1 || true
+      "$(dirname "$WINE64")/wineserver" -w 2>/dev/null || wineserver -w 2>/dev/null || true
+      touch "$WINEPREFIX/.created"
+    fi
+    local host_dll="$_wine_build_dir/bin/TavrinHostSettings.dll"
+    local stamp="$WINEPREFIX/.host-registered"
+    if [ -f "$host_dll" ] && { [ ! -f "$stamp" ] || [ "$host_dll" -nt "$stamp" ]; }; then
+      "$WINE64" regsvr32 /s "$(to_windows_path "$host_dll")" >/dev/null 2>&1
+      touch "$stamp"
+    fi
+  ) 9>"$lock"
+}
+
+# Wine maps drive Z: to the Unix root, so any absolute Unix path has a Windows twin.
+to_windows_path() {
+  local p=$1
+  printf 'Z:%s' "${p//\//\\}"
+}
