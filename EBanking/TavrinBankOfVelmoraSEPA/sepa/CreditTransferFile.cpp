@@ -66,6 +66,19 @@ IXMLDOMDocumentPtr Transform(IXMLDOMDocument* source, IXMLDOMDocument* styleshee
     return output;
 }
 
+// The pain.001 document of the batch. The stylesheet and the credit transfer document are
+// gone when it returns: a large batch's documents take much memory, and the save needs
+// neither.
+IXMLDOMDocumentPtr Pain001Document(const _bstr_t& debtorReference, IPaymentBatch* batch, int stylesheetId,
+                                   const LocalClock& clock)
+{
+    const IXMLDOMDocumentPtr stylesheet = LoadStylesheet(stylesheetId);
+    if (!stylesheet) return nullptr;
+    const IXMLDOMDocumentPtr source = BuildCreditTransferDocument(debtorReference, batch, clock);
+    if (!source) return nullptr;
+    return Transform(source, stylesheet);
+}
+
 } // namespace
 
 bool CreateCreditTransferFile(const _bstr_t& debtorReference, IPaymentBatch* batch, const char* outputPath,
@@ -74,11 +87,6 @@ bool CreateCreditTransferFile(const _bstr_t& debtorReference, IPaymentBatch* bat
     if (!outputPath) return false;
     const _variant_t path(outputPath);
     const CComApartment apartment;
-
-    const IXMLDOMDocumentPtr stylesheet = LoadStylesheet(stylesheetId);
-    if (!stylesheet) return false;
-    const IXMLDOMDocumentPtr source = BuildCreditTransferDocument(debtorReference, batch, clock);
-    if (!source) return false;
-    const IXMLDOMDocumentPtr output = Transform(source, stylesheet);
+    const IXMLDOMDocumentPtr output = Pain001Document(debtorReference, batch, stylesheetId, clock);
     return output && SUCCEEDED(output->save(path));
 }
