@@ -10,6 +10,9 @@ WINE64=/usr/lib/wine/wine64
 [ -x "$WINE64" ] || WINE64=$(command -v wine64 || true)
 if [ -z "$WINE64" ]; then echo "wine64 is not installed: run scripts/install-deps.sh" >&2; exit 1; fi
 export WINE64
+WINESERVER="$(dirname "$WINE64")/wineserver"
+[ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver || echo wineserver)
+export WINESERVER
 
 wine_prepare_prefix() {
   local lock="$_wine_build_dir/.wineprefix.lock"
@@ -18,7 +21,7 @@ wine_prepare_prefix() {
     if [ ! -f "$WINEPREFIX/.created" ]; then
       rm -rf "$WINEPREFIX"
       "$WINE64" wineboot -i >/dev/null 2>&1 || true
-      "$(dirname "$WINE64")/wineserver" -w 2>/dev/null || wineserver -w 2>/dev/null || true
+      "$WINESERVER" -w 2>/dev/null || true
       touch "$WINEPREFIX/.created"
     fi
     local host_dll="$_wine_build_dir/bin/TavrinHostSettings.dll"
@@ -34,4 +37,31 @@ wine_prepare_prefix() {
 to_windows_path() {
   local p=$1
   printf 'Z:%s' "${p//\//\\}"
+}
+
+# Starts Xvfb on a free display number and exports DISPLAY; stop_private_display ends it.
+start_private_display() {
+  local n
+  for n in $(seq 90 190); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  _private_xvfb=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    kill -0 "$_private_xvfb" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "could not start Xvfb on :$n" >&2
+  return 1
+}
+
+stop_private_display() {
+  if [ -n "${_private_xvfb:-}" ]; then
+    kill "$_private_xvfb" 2>/dev/null || true
+    wait "$_private_xvfb" 2>/dev/null || true
+    _private_xvfb=
+  fi
 }

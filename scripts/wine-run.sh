@@ -11,7 +11,15 @@ source "$here/wine-env.sh" "$build_dir"
 
 wine_prepare_prefix
 
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$WINE64" "$@"
+if [ -n "${DISPLAY:-}" ]; then
+  exec "$WINE64" "$@"
 fi
-exec "$WINE64" "$@"
+
+# A display of our own for this one program; Wine's helpers are ended before it goes away.
+start_private_display
+set +e
+"$WINE64" "$@"
+status=$?
+"$WINESERVER" -k >/dev/null 2>&1
+stop_private_display
+exit $status

@@ -1,0 +1,119 @@
+#include "validation/CharacterMap.h"
+
+#include "validation/MappingFile.h"
+
+const char kMappingOverrideFileName[] = "\\BANKOFVELMORASEPAMAPPINGS.csv";
+
+namespace
+{
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+}
+
+std::uint16_t ParseMappingCode(const std::string& field)
+{
+    const size_t end = field.size();
+    size_t i = end < 2 ? end : 2;
+    auto at = [&](size_t k) { return k < end ? field[k] : '\0'; };
+
+    while (i < end && IsBlank(field[i]))
+        ++i;
+    bool negative = false;
+    if (at(i) == '+' || at(i) == '-')
+    {
+        negative = at(i) == '-';
+        ++i;
+    }
+    if (at(i) == '0' && (at(i + 1) == 'x' || at(i + 1) == 'X') && HexDigitValue(at(i + 2)) >= 0)
+        i += 2;
+
+    // Computed in 32 bits whatever the platform's unsigned long, so that
+    // native builds read over-long codes as the product does.
+    std::uint32_t value = 0;
+    bool overflow = false;
+    for (int digit; (digit = HexDigitValue(at(i))) >= 0; ++i)
+    {
+        if (value > (UINT32_MAX - static_cast<std::uint32_t>(digit)) / 16)
+            overflow = true;
+        else
+            value = value * 16 + static_cast<std::uint32_t>(digit);
+    }
+    if (overflow)
+        value = UINT32_MAX;
+    else if (negative)
+        value = 0u - value;
+    return static_cast<std::uint16_t>(value & 0xFFFFu);
+}
+
+void ReadMappingLines(std::istream& in, MappingTable& table)
+{
+    std::string key;
+    std::string replacement;
+    while (in.good())
+    {
+        // The key runs to the first comma, across line ends if need be.
+        std::getline(in, key, ',');
+        if (!in.good())
+            break;
+        // A last line without a line feed still counts.
+        std::getline(in, replacement);
+        if (key.size() >= 2 && replacement.size() >= 2)
+            table[ParseMappingCode(key)] = ParseMappingCode(replacement);
+    }
+}
+
+CCharacterMap::CCharacterMap(const char* overridePath, const EmbeddedSource& embedded)
+{
+    std::string overrideText;
+    if (overridePath && ReadOverrideFile(overridePath, overrideText))
+    {
+        std::istringstream in(overrideText);
+        ReadMappingLines(in, m_table);
+        return;
+    }
+    std::istringstream in = embedded();
+    ReadMappingLines(in, m_table);
+}
+
+void CCharacterMap::Transliterate(std::wstring& text) const
+{
+    // Every code unit is mapped on its own and a replacement is never mapped
+    // again, so one forward pass into a new string gives the same result as
+    // editing in place, without the cost of erasing in the middle.
+    std::wstring result;
+    result.reserve(text.size());
+    for (const wchar_t unit : text)
+    {
+        wchar_t out = unit;
+        const std::uint32_t code = static_cast<std::uint32_t>(unit);
+        if (code <= 0xFFFFu)
+        {
+            const auto entry = m_table.find(static_cast<std::uint16_t>(code));
+            if (entry != m_table.end())
+            {
+                if (entry->second == 0)
+                    continue;
+                out = static_cast<wchar_t>(entry->second);
+            }
+        }
+        // Tabs, line breaks and other controls are not allowed in the file;
+        // a space keeps the words apart.
+        if (static_cast<std::uint32_t>(out) < 0x20u)
+            out = L' ';
+        result += out;
+    }
+    text.swap(result);
+}

@@ -1,0 +1,125 @@
+#include "validation/PaymentValidation.h"
+
+#include "common/Bstr.h"
+#include "common/CString.h"
+#include "validation/AnsiText.h"
+#include "validation/IdentifierChecks.h"
+#include "validation/IdentifierText.h"
+#include "validation/ResultCodes.h"
+
+#include <comdef.h>
+
+#include <cmath>
+#include <string>
+
+_COM_SMARTPTR_TYPEDEF(IPaymentEx, __uuidof(IPaymentEx));
+
+namespace {
+
+const LONG kEuro = 978;  // ISO 4217 numeric
+const size_t kAccountNameMaxChars = 70;
+const size_t kNoLimit = 0;
+
+typedef HRESULT (STDMETHODCALLTYPE IPaymentEx::*StringGetter)(BSTR*);
+typedef HRESULT (STDMETHODCALLTYPE IPaymentEx::*StringSetter)(BSTR);
+
+// Walks the checks of one payment, keeping the code it set last. The results of the host's
+// setters are not looked at.
+class PaymentChecks {
+public:
+    PaymentChecks(IPaymentEx* payment, const CCharacterMap& map) : m_payment(payment), m_map(map) {}
+
+    long Code() const { return m_code; }
+
+    void Identifier(StringGetter get, StringSetter put, bool (*isValid)(CString&), long failureCode)
+    {
+        CBstr host;
+        const bool read = SUCCEEDED((m_payment->*get)(host.Receive()));
+        CString value(read ? NarrowIdentifier(host.Get(), host.Length()).c_str() : "");
+        if (!isValid(value)) Fail(failureCode);
+        // A value that could not be read is not replaced by the empty one the check saw.
+        if (read) WriteBack(put, value);
+    }
+
+    void Amount()
+    {
+        double amount = 0.0;
+        const bool read = SUCCEEDED(m_payment->get_Amount(&amount));
+        if (!read || !(amount > 0.0) || !std::isfinite(amount)) Fail(kInvalidAmount);
+    }
+
+    void AccountName(StringGetter get, StringSetter put, long failureCode)
+    {
+        if (!CleanHostText(get, put, kAccountNameMaxChars)) Fail(failureCode);
+    }
+
+    // An empty reference is no failure: the payment file falls back on the payer's name.
+    void Reference()
+    {
+        CleanHostText(&IPaymentEx::get_PaymentReference, &IPaymentEx::put_PaymentReference, kNoLimit);
+    }
+
+    void Currency()
+    {
+        LONG second = 0, first = 0;
+        const bool readSecond = SUCCEEDED(m_payment->get_CurrencyCode2(&second));
+        const bool readFirst = SUCCEEDED(m_payment->get_CurrencyCode1(&first));
+        if (readSecond && readFirst && second == kEuro && first == kEuro) return;
+        Fail(kInvalidCurrency);
+        // An amount in another currency must not go to the bank as euros.
+        m_payment->put_Amount(0.0);
+    }
+
+private:
+    // Transliterates, narrows and cleans the text; true when something is left.
+    bool CleanHostText(StringGetter get, StringSetter put, size_t maxChars)
+    {
+        CBstr host;
+        const bool read = SUCCEEDED((m_payment->*get)(host.Receive()));
+        std::wstring wide = read ? host.Text() : std::wstring();
+        m_map.Transliterate(wide);
+        CString text = NarrowToThreadCodePage(wide);
+        const bool kept = CleanText(text, maxChars);
+        if (read) WriteBack(put, text);
+        return kept;
+    }
+
+    void WriteBack(StringSetter put, const CString& value)
+    {
+        const CBstr text(value.AllocSysString());
+        (m_payment->*put)(text.Get());
+    }
+
+    void Fail(long code)
+    {
+        m_code = code;
+        m_payment->put_ResultCode(code);
+    }
+
+    IPaymentEx* m_payment;
+    const CCharacterMap& m_map;
+    long m_code = kPaymentPassed;
+};
+
+} // namespace
+
+long ValidatePayment(IPayment* payment, const CCharacterMap& map)
+{
+    payment->put_ResultCode(kPaymentPassed);
+
+    IPaymentExPtr extended;
+    if (FAILED(payment->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(&extended))) || !extended)
+        return kPaymentPassed;
+
+    PaymentChecks checks(extended, map);
+    checks.Identifier(&IPaymentEx::get_PayerIBAN, &IPaymentEx::put_PayerIBAN, &IsValidIban, kInvalidPayerIban);
+    checks.Identifier(&IPaymentEx::get_PayerBIC, &IPaymentEx::put_PayerBIC, &IsValidBic, kInvalidPayerBic);
+    checks.Identifier(&IPaymentEx::get_PayeeIBAN, &IPaymentEx::put_PayeeIBAN, &IsValidIban, kInvalidPayeeIban);
+    checks.Identifier(&IPaymentEx::get_PayeeBIC, &IPaymentEx::put_PayeeBIC, &IsValidBic, kInvalidPayeeBic);
+    checks.Amount();
+    checks.AccountName(&IPaymentEx::get_PayerAccountName, &IPaymentEx::put_PayerAccountName, kInvalidPayerName);
+    checks.AccountName(&IPaymentEx::get_PayeeAccountName, &IPaymentEx::put_PayeeAccountName, kInvalidPayeeName);
+    checks.Reference();
+    checks.Currency();
+    return checks.Code();
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The checks of one host payment, in their fixed order: payer IBAN and BIC, payee IBAN and
+// BIC, amount, payer and payee account names, payment reference, currency. Each normalised
+// or cleaned value is written back to the payment whether its check passed or not.
+#include "validation/CharacterMap.h"
+
+#include "TavrinBankPayments.h"
+
+// Sets the payment's result code to 0, then to the code of each check that fails, so the last
+// failing check's code is the one that stays. A payment without IPaymentEx keeps 0 and is not
+// read further. Returns the code left on the payment.
+long ValidatePayment(IPayment* payment, const CCharacterMap& map);

@@ -1,0 +1,182 @@
+#include "BatchCsv.h"
+
+#include <cerrno>
+#include <locale>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+
+namespace tavrin_host {
+namespace {
+
+struct Record {
+    size_t line;  // where the record starts
+    std::vector<std::string> fields;
+};
+
+// Splits RFC 4180 text into records. Quoted fields may hold commas, doubled quotes and line
+// breaks; CRLF and LF both end a record.
+std::vector<Record> SplitRecords(const std::string& text)
+{
+    std::vector<Record> records;
+    size_t line = 1;
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n) {
+        Record record{line, {}};
+        std::string field;
+        bool endOfRecord = false;
+        while (!endOfRecord) {
+            field.clear();
+            if (i < n && text[i] == '"') {
+                const size_t openedAt = line;
+                ++i;
+                for (;;) {
+                    if (i >= n) throw CsvError(openedAt, "a quoted field is not closed");
+                    char c = text[i++];
+                    if (c == '"') {
+                        if (i < n && text[i] == '"') { field += '"'; ++i; continue; }
+                        break;
+                    }
+                    if (c == '\n') ++line;
+                    field += c;
+                }
+                if (i < n && text[i] != ',' && text[i] != '\r' && text[i] != '\n')
+                    throw CsvError(line, "unexpected text after a closing quote");
+            } else {
+                while (i < n && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
+                    if (text[i] == '"') throw CsvError(line, "a quote inside an unquoted field");
+                    field += text[i++];
+                }
+            }
+            record.fields.push_back(field);
+            if (i >= n) {
+                endOfRecord = true;
+            } else if (text[i] == ',') {
+                ++i;
+            } else {
+                if (text[i] == '\r') ++i;
+                if (i < n && text[i] == '\n') ++i;
+                ++line;
+                endOfRecord = true;
+            }
+        }
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+bool IsBlank(const Record& record)
+{
+    return record.fields.size() == 1 && record.fields[0].empty();
+}
+
+double ParseAmount(const std::string& text, size_t line)
+{
+    if (text.empty()) throw CsvError(line, "the amount is empty");
+    // The file's numbers use a full stop whatever the machine's locale says.
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    double value = 0.0;
+    in >> value;
+    if (in.fail() || !in.eof()) throw CsvError(line, "the amount '" + text + "' is not a number");
+    return value;
+}
+
+long ParseCurrency(const std::string& text, size_t line, const char* column)
+{
+    if (text.empty()) return 978;
+    char* end = nullptr;
+    errno = 0;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < 0 || value > 999)
+        throw CsvError(line, std::string("the ") + column + " '" + text + "' is not an ISO 4217 numeric code");
+    return value;
+}
+
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+void ParseDate(const std::string& text, size_t line, PaymentRow& row)
+{
+    if (text.empty()) return;
+    bool shaped = text.size() == 10 && text[4] == '-' && text[7] == '-';
+    for (size_t i = 0; shaped && i < text.size(); ++i)
+        if (i != 4 && i != 7) shaped = text[i] >= '0' && text[i] <= '9';
+    if (!shaped) throw CsvError(line, "the execution date '" + text + "' is not YYYY-MM-DD");
+    const int y = std::atoi(text.substr(0, 4).c_str());
+    const int m = std::atoi(text.substr(5, 2).c_str());
+    const int d = std::atoi(text.substr(8, 2).c_str());
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (y < 100 || m < 1 || m > 12 || d < 1 || d > days[m - 1] + (m == 2 && IsLeapYear(y) ? 1 : 0))
+        throw CsvError(line, "the execution date '" + text + "' is not a calendar date");
+    row.executionYear = y;
+    row.executionMonth = m;
+    row.executionDay = d;
+}
+
+} // namespace
+
+const std::vector<std::string>& BatchColumns()
+{
+    static const std::vector<std::string> columns = {
+        "payer_name", "payer_iban", "payer_bic", "payee_name", "payee_iban", "payee_bic", "amount",
+        "currency1", "currency2", "payment_reference", "payee_reference", "execution_date", "oin"};
+    return columns;
+}
+
+std::vector<PaymentRow> ParseBatchCsv(const std::string& bytes)
+{
+    std::string text = bytes;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+
+    std::vector<Record> records = SplitRecords(text);
+    while (!records.empty() && IsBlank(records.back())) records.pop_back();
+    if (records.empty()) throw CsvError(1, "the file is empty: a header row is needed");
+
+    const Record& header = records.front();
+    std::map<std::string, size_t> index;
+    for (size_t i = 0; i < header.fields.size(); ++i) {
+        const std::string& name = header.fields[i];
+        bool known = false;
+        for (const std::string& column : BatchColumns()) known = known || column == name;
+        if (!known) throw CsvError(header.line, "unknown column '" + name + "'");
+        if (!index.emplace(name, i).second) throw CsvError(header.line, "column '" + name + "' appears twice");
+    }
+    for (const std::string& column : BatchColumns())
+        if (!index.count(column)) throw CsvError(header.line, "column '" + column + "' is missing");
+
+    std::vector<PaymentRow> rows;
+    for (size_t r = 1; r < records.size(); ++r) {
+        const Record& record = records[r];
+        if (record.fields.size() != header.fields.size())
+            throw CsvError(record.line, "expected " + std::to_string(header.fields.size()) + " fields, found " +
+                                            std::to_string(record.fields.size()));
+        auto field = [&](const char* column) -> const std::string& { return record.fields[index.at(column)]; };
+        PaymentRow row;
+        row.payerName = field("payer_name");
+        row.payerIban = field("payer_iban");
+        row.payerBic = field("payer_bic");
+        row.payeeName = field("payee_name");
+        row.payeeIban = field("payee_iban");
+        row.payeeBic = field("payee_bic");
+        row.amount = ParseAmount(field("amount"), record.line);
+        row.currency1 = ParseCurrency(field("currency1"), record.line, "currency1");
+        row.currency2 = ParseCurrency(field("currency2"), record.line, "currency2");
+        row.paymentReference = field("payment_reference");
+        row.payeeReference = field("payee_reference");
+        ParseDate(field("execution_date"), record.line, row);
+        if (r == 1) {
+            row.oin = field("oin");
+            row.hasOin = !row.oin.empty();
+        } else if (!field("oin").empty()) {
+            throw CsvError(record.line, "only the first payment carries the batch's OIN");
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+} // namespace tavrin_host

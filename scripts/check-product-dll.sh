@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Checks the DLL that users install: a 32-bit x86 PE file, exporting the COM server's entry
+# points by their plain names, importing nothing but DLLs that every Windows installation has.
+# usage: check-product-dll.sh PATH/TavrinBankOfVelmoraSEPA.dll
+set -euo pipefail
+dll=$1
+[ -f "$dll" ] || { echo "FAIL: no DLL at $dll (build the i686 product first)"; exit 1; }
+dump=$(i686-w64-mingw32-objdump -p "$dll")
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+file_format=$(i686-w64-mingw32-objdump -f "$dll" | sed -n 's/.*file format //p')
+[ "$file_format" = "pei-i386" ] || fail "file format is '$file_format', not pei-i386"
+grep -q '^Magic[[:space:]]*010b' <<<"$dump" || fail "not a PE32 (32-bit) image"
+
+exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | awk '/\[/ {print $NF}' | grep -v Table || true)
+required=(DllGetClassObject DllCanUnloadNow)
+[ "${SEPA_REQUIRE_REGISTRATION_EXPORTS:-1}" = 1 ] && required+=(DllRegisterServer DllUnregisterServer)
+for name in "${required[@]}"; do
+  grep -qx "$name" <<<"$exports" || fail "export $name is missing (exports: $(echo $exports))"
+done
+if grep -q '@' <<<"$exports"; then fail "decorated export names: $(echo $exports)"; fi
+
+allowed='^(kernel32|user32|gdi32|advapi32|ole32|oleaut32|shell32|shlwapi|comctl32|comdlg32|msvcrt|uuid|version)\.dll$'
+while read -r name; do
+  lower=$(tr 'A-Z' 'a-z' <<<"$name")
+  [[ "$lower" =~ $allowed ]] || fail "imports $name, which is not a system DLL"
+done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump")
+
+if [ $failures -gt 0 ]; then exit 1; fi
+echo "ok: $dll is a PE32 i386 DLL with the COM server exports and only system imports"

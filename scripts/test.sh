@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds everything (the i686 product and the x86_64 build that the tests run) and runs every
+# test: the Windows programs under Wine with one virtual display for the whole run.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+"$root/scripts/install-deps.sh"
+
+echo "== building the i686 product"
+"$root/scripts/build.sh" i686
+echo "== building the x86_64 tests"
+"$root/scripts/build.sh" x86_64 -DSEPA_I686_DLL="$root/build/i686/bin/TavrinBankOfVelmoraSEPA.dll"
+
+build="$root/build/x86_64"
+source "$root/scripts/wine-env.sh" "$build"
+if [ -z "${DISPLAY:-}" ]; then
+  start_private_display
+fi
+wine_prepare_prefix
+# One Wine server for the whole run instead of one per test program. Wine's own service
+# processes are started here, away from the tests' output pipes: started by a test they would
+# keep its pipe open for as long as the server lives, and CTest would wait for them.
+"$WINESERVER" -p >/dev/null 2>&1 || true
+"$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
+cleanup() {
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  stop_private_display
+}
+trap cleanup EXIT
+
+echo "== running the tests"
+cd "$build"
+ctest --output-on-failure --timeout 900 "$@"
