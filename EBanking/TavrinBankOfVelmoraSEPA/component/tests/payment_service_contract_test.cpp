@@ -220,3 +220,36 @@ TEST_F(PaymentService, ARunWritesTheFileInTheHostsDirectoryWithTheFirstPaymentsO
     EXPECT_EQ(refsBefore, TotalRefCount(*batch));
     EXPECT_EQ(0, settings.Calls().liveObjects);
 }
+
+TEST(PaymentServiceRun, ValidPaymentsAreWrittenAllAndTheRunReportsStatusZero)
+{
+    HostSettingsControl settings;
+    ASSERT_TRUE(settings.Loaded());
+    IBankPaymentService* service = nullptr;
+    ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
+                                                         reinterpret_cast<void**>(&service)));
+    HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
+    HostRef<HostPaymentBatch> reserved = HostPaymentBatch::Create();
+    paymentfile::AddValidPayment(*batch, L"Velmora Supplies", 10.0, L"PO 7").SetOin(L"VELMORA-OIN-0042");
+    paymentfile::AddValidPayment(*batch, L"Velmora Tools", 0.25, L"PO 8");
+    paymentfile::TemporaryFolder folder;
+    settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
+    MessageBoxWatcher boxes;
+
+    EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
+    LONG status = -1;
+    service->get_Status(&status);
+    service->Release();
+
+    EXPECT_EQ(0, status);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    const std::vector<std::string> files = folder.Files();
+    ASSERT_EQ(1u, files.size());
+    const paymentfile::WrittenFile file(folder.File(files[0]));
+    EXPECT_EQ(2, file.TransactionCount());
+    EXPECT_EQ(L"10.25", file.Text(L"GrpHdr/CtrlSum"));
+    EXPECT_EQ(L"VELMORA-OIN-0042", file.Text(L"GrpHdr/InitgPty/Id/PrvtId/Othr/Id"));
+    // The schema check after the Wine tests validates what a whole run wrote.
+    EXPECT_TRUE(CopyFileA(folder.File(files[0]).c_str(), paymentfile::KeptForSchemaCheck("payment-run.xml").c_str(),
+                          FALSE));
+}

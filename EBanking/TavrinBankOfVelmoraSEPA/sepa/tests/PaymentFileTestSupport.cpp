@@ -147,6 +147,17 @@ bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string KeptForSchemaCheck(const std::string& name)
+{
+    char current[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof current, current);
+    const std::string folder = std::string(current) + "\\sepa-written-files";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string path = folder + "\\" + name;
+    DeleteFileA(path.c_str());
+    return path;
+}
+
 std::string ReadBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

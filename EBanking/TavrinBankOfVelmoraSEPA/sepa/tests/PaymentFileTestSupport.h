@@ -60,6 +60,10 @@ private:
 };
 
 bool FileExists(const std::string& path);
+
+// A path in the program's folder under sepa-written-files, with no file there yet: a file of a
+// valid batch left there is validated against the schemas after the Wine tests.
+std::string KeptForSchemaCheck(const std::string& name);
 std::string ReadBytes(const std::string& path);
 
 // A pain.001 file as written, read back with whitespace kept.

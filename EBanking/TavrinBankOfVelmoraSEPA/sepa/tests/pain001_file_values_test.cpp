@@ -21,18 +21,6 @@ namespace {
 
 const FixedClock kCreationTime = At(2013, 5, 21, 14, 3, 9);
 
-// Where files that must pass the schemas are left for the check after this program.
-std::string ValidFile(const std::string& name)
-{
-    char current[MAX_PATH] = "";
-    GetCurrentDirectoryA(sizeof current, current);
-    const std::string folder = std::string(current) + "\\sepa-written-files";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string path = folder + "\\" + name;
-    DeleteFileA(path.c_str());
-    return path;
-}
-
 class Pain001File : public testing::Test {
 protected:
     // Writes the batch and reads the file back.
@@ -61,7 +49,7 @@ TEST_F(Pain001File, ThreeCreditorsCarryEveryValueOfTheFileLayout)
     // Amounts must not follow the user's regional settings.
     DecimalCommaLocale decimalComma;
     ASSERT_EQ("1.234,50", DecimalCommaLocale::StreamSample()) << "the locale seam must be in force";
-    const WrittenFile file = Write(ValidFile("three-creditors.xml"));
+    const WrittenFile file = Write(KeptForSchemaCheck("three-creditors.xml"));
 
     const std::pair<const wchar_t*, const wchar_t*> header[] = {
         {L"GrpHdr/MsgId", L"SEPA130521140309"},
@@ -130,7 +118,7 @@ TEST_F(Pain001File, ThreeCreditorsCarryEveryValueOfTheFileLayout)
 TEST_F(Pain001File, ElementsStandInTheBanksOrder)
 {
     AddValidPayment(*batch, L"Velmora Supplies", 70.0, L"PO 7");
-    const WrittenFile file = Write(ValidFile("one-payment.xml"));
+    const WrittenFile file = Write(KeptForSchemaCheck("one-payment.xml"));
 
     using Names = std::vector<std::wstring>;
     EXPECT_EQ((Names{L"GrpHdr", L"PmtInf"}), file.ChildNames(L""));
@@ -149,7 +137,7 @@ TEST_F(Pain001File, TheOinIdentifiesTheInitiatingPartyAndSumsCoverEveryPayment)
 {
     AddValidPayment(*batch, L"Velmora Supplies", 10.0, L"PO 7");
     AddValidPayment(*batch, L"Velmora Tools", 0.25, L"PO 8");
-    const WrittenFile twoPayments = Write(ValidFile("two-payments-with-oin.xml"), L"VELMORA-OIN-0042");
+    const WrittenFile twoPayments = Write(KeptForSchemaCheck("two-payments-with-oin.xml"), L"VELMORA-OIN-0042");
 
     EXPECT_EQ(L"VELMORA-OIN-0042", twoPayments.Text(L"GrpHdr/InitgPty/Id/PrvtId/Othr/Id"));
     EXPECT_EQ(L"2", twoPayments.Text(L"GrpHdr/NbOfTxs"));
@@ -160,7 +148,7 @@ TEST_F(Pain001File, TheOinIdentifiesTheInitiatingPartyAndSumsCoverEveryPayment)
 
     HostRef<HostPaymentBatch> halfEuro = HostPaymentBatch::Create();
     AddValidPayment(*halfEuro, L"Velmora Supplies", 0.5, L"REF-1");
-    const std::string path = ValidFile("single-half-euro.xml");
+    const std::string path = KeptForSchemaCheck("single-half-euro.xml");
     ASSERT_TRUE(CreateCreditTransferFile(_bstr_t(L"123"), halfEuro.get(), path.c_str(), IDR_PAIN001_STYLESHEET,
                                          kCreationTime));
     const WrittenFile single(path);
