@@ -163,7 +163,9 @@ TEST_F(PaymentService, MissingOrFailingSettingsObjectIsADispatchExceptionAndTheR
 TEST_F(PaymentService, SettingsAreAskedForWithTheBankName)
 {
     MessageBoxWatcher boxes;
-    settings.Configure("C:\\no such folder\\anywhere", HOST_SETTINGS_OK);
+    // The run writes its file: into a folder of the test's own, not the user's documents.
+    paymentfile::TemporaryFolder folder;
+    settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
     const LONG callsBefore = settings.Calls().getCalls;
     EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
     EXPECT_EQ(callsBefore + 1, settings.Calls().getCalls);
