@@ -6,7 +6,6 @@
 #include "resources/resource.h"
 #include "sepa/CreditTransferFile.h"
 #include "sepa/OutputFileLocation.h"
-#include "sepa/RedirectCheck.h"
 #include "validation/PaymentBatchValidation.h"
 #include "validation/ResultMessages.h"
 
@@ -86,7 +85,8 @@ void CBankPaymentService::RunPayments(IPaymentBatch* batch)
     char fullPath[kPathBufferSize] = {};
     settings.GetBankSettings(kBankName, fileName, extension, directory);
 
-    BuildDefaultOutputPath(directory, fullPath, sizeof fullPath);
+    // Without a usable clock the path stays empty and the user chooses one in the dialog.
+    BuildDefaultOutputPath(directory, kFileExtension, fullPath, sizeof fullPath);
     std::strcpy(extension, kFileExtension);
 
     CSepaInfoModel model(batch, fullPath, extension);
@@ -98,7 +98,7 @@ void CBankPaymentService::RunPayments(IPaymentBatch* batch)
 
     const std::string path = model.GetFilePath();
     const _bstr_t oin(model.GetOin(), false);
-    if (!CreateCreditTransferFile(oin, batch, path.c_str(), IDR_XSLT_PAIN001)) {
+    if (!CreateCreditTransferFile(oin, batch, path.c_str(), IDR_PAIN001_STYLESHEET)) {
         status = kRunFileNotCreated;
         TellFileNotCreated();
         return;

@@ -49,7 +49,7 @@ int DayOfWeek(long serial)
 }
 } // namespace
 
-bool AutomationDateToCalendar(DATE date, CalendarTime& out)
+bool AutomationDateToCalendar(DATE date, DateFields& out)
 {
     // The negated tests also turn NaN away.
     if (!(date > kFirstAutomationDay - 1.0) || !(date < kLastAutomationDay + 1.0))
@@ -85,7 +85,7 @@ bool AutomationDateToCalendar(DATE date, CalendarTime& out)
         }
     }
 
-    CalendarTime result{};
+    DateFields result{};
     CivilFromDays(serial, result.year, result.month, result.day);
     result.dayOfWeek = DayOfWeek(serial);
     result.hour = hour;

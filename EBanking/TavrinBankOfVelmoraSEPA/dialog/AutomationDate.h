@@ -14,7 +14,7 @@ typedef double DATE;
 #endif
 
 // Calendar fields of a DATE, like a SYSTEMTIME without milliseconds.
-struct CalendarTime
+struct DateFields
 {
     int year;
     int month;     // 1 to 12
@@ -32,7 +32,7 @@ constexpr double kLastAutomationDay = 2958465.0;
 // Splits a DATE into calendar fields, rounding the time to the nearest second
 // (a time that rounds up to midnight moves to the next day). Returns false,
 // leaving `out` untouched, for NaN and for dates outside the years 100 to 9999.
-bool AutomationDateToCalendar(DATE date, CalendarTime& out);
+bool AutomationDateToCalendar(DATE date, DateFields& out);
 
 // Builds a DATE from a calendar day and a time of day. Returns false, leaving
 // `out` untouched, when a field is out of range, the day does not exist in

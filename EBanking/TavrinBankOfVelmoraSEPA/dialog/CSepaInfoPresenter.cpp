@@ -113,7 +113,7 @@ bool CSepaInfoPresenter::IsTooFarAhead(DATE date, DATE now)
 
 bool CSepaInfoPresenter::IsWorkingDay(DATE date)
 {
-    CalendarTime calendar{};
+    DateFields calendar{};
     if (!AutomationDateToCalendar(date, calendar))
         return false;
     return calendar.dayOfWeek != 0 && calendar.dayOfWeek != 6;

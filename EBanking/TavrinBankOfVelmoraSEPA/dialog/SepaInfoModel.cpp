@@ -1,11 +1,171 @@
 #include "dialog/SepaInfoModel.h"
 
-// Interim model: holds the path; the OIN is not read from the host yet.
-CSepaInfoModel::CSepaInfoModel(IPaymentBatch* batch, const char* fullPath, const char* extension)
-    : m_batch(batch), m_path(fullPath), m_extension(extension)
+#include <oleauto.h>
+
+#include <cwchar>
+#include <memory>
+#include <utility>
+
+namespace {
+
+const wchar_t kOinEntryName[] = L"Other";
+const ULONGLONG kFileTimeUnitsPerDay = 864000000000ULL;
+
+// Holds a COM interface pointer or a BSTR and gives it back on every way out. The model must
+// not throw (the dialog calls it from its window procedure), so it uses these instead of the
+// COM support classes, whose constructors throw when memory runs out.
+struct ReleaseInterface {
+    void operator()(IUnknown* p) const { p->Release(); }
+};
+template <class T>
+using Owned = std::unique_ptr<T, ReleaseInterface>;
+
+struct FreeString {
+    void operator()(OLECHAR* s) const { SysFreeString(s); }
+};
+using OwnedBstr = std::unique_ptr<OLECHAR, FreeString>;
+
+template <class T, class Call>
+Owned<T> Fetch(Call call)
+{
+    T* raw = nullptr;
+    if (FAILED(call(&raw))) raw = nullptr;
+    return Owned<T>(raw);
+}
+
+Owned<IPayment> FirstPayment(IPaymentBatch* batch)
+{
+    if (!batch) return nullptr;
+    return Fetch<IPayment>([&](IPayment** out) { return batch->get_Item(0, out); });
+}
+
+Owned<IIdentificationList> FirstPaymentIdentifications(IPaymentBatch* batch)
+{
+    const Owned<IPayment> payment = FirstPayment(batch);
+    if (!payment) return nullptr;
+    const Owned<IPaymentEx> extended = Fetch<IPaymentEx>([&](IPaymentEx** out) {
+        return payment->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(out));
+    });
+    if (!extended) return nullptr;
+    return Fetch<IIdentificationList>([&](IIdentificationList** out) { return extended->get_Identifications(out); });
+}
+
+// The whole name is compared, so a name with a NUL after "Other" is a different name.
+bool IsOinEntry(IIdentification* entry)
+{
+    BSTR raw = nullptr;
+    if (FAILED(entry->get_Name(&raw))) raw = nullptr;
+    const OwnedBstr name(raw);
+    const size_t length = std::wcslen(kOinEntryName);
+    return SysStringLen(name.get()) == length && std::wmemcmp(name.get(), kOinEntryName, length) == 0;
+}
+
+Owned<IIdentification> FindOinEntry(IIdentificationList* list)
+{
+    LONG count = 0;
+    if (FAILED(list->get_Count(&count))) count = 0;
+    for (LONG index = 0; index < count; ++index) {
+        Owned<IIdentification> entry =
+            Fetch<IIdentification>([&](IIdentification** out) { return list->get_Item(index, out); });
+        if (entry && IsOinEntry(entry.get())) return entry;
+    }
+    return nullptr;
+}
+
+FILETIME AddDays(const FILETIME& time, unsigned days)
+{
+    ULARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = time.dwHighDateTime;
+    value.QuadPart += days * kFileTimeUnitsPerDay;
+    FILETIME result;
+    result.dwLowDateTime = value.LowPart;
+    result.dwHighDateTime = value.HighPart;
+    return result;
+}
+
+// Days from a day of the week (0 Sunday to 6 Saturday) to the next working day.
+unsigned DaysToWeekday(WORD dayOfWeek)
+{
+    if (dayOfWeek == 6) return 2;
+    if (dayOfWeek == 0) return 1;
+    return 0;
+}
+
+} // namespace
+
+CSepaInfoModel::CSepaInfoModel(IPaymentBatch* batch, const char* fullPath, const char* extension, LocalClock clock)
+    : m_batch(batch),
+      m_path(fullPath ? fullPath : ""),
+      m_extension(extension ? extension : ""),
+      m_clock(clock ? std::move(clock) : LocalClock(CurrentLocalTime))
 {
 }
 
-std::string CSepaInfoModel::GetFilePath() const { return m_path; }
+DATE CSepaInfoModel::GetExecutionDate() const
+{
+    const Owned<IPayment> payment = FirstPayment(m_batch);
+    DATE date = 0.0;
+    if (payment && FAILED(payment->get_ExecutionDate(&date))) date = 0.0;
+    return date == 0.0 ? DefaultExecutionDate() : date;
+}
 
-BSTR CSepaInfoModel::GetOin() const { return SysAllocString(L""); }
+void CSepaInfoModel::SetExecutionDate(DATE date)
+{
+    if (const Owned<IPayment> payment = FirstPayment(m_batch)) payment->put_ExecutionDate(date);
+}
+
+DATE CSepaInfoModel::DefaultExecutionDate() const
+{
+    // The weekday is worked out from the date itself rather than taken from the clock's
+    // day-of-week field.
+    FILETIME now;
+    SYSTEMTIME fields = m_clock();
+    if (!SystemTimeToFileTime(&fields, &now) || !FileTimeToSystemTime(&now, &fields)) return 0.0;
+    const FILETIME workingDay = AddDays(now, DaysToWeekday(fields.wDayOfWeek));
+    DATE date = 0.0;
+    if (!FileTimeToSystemTime(&workingDay, &fields) || !SystemTimeToVariantTime(&fields, &date)) return 0.0;
+    return date;
+}
+
+BSTR CSepaInfoModel::GetOin() const
+{
+    BSTR value = nullptr;
+    if (const Owned<IIdentificationList> list = FirstPaymentIdentifications(m_batch)) {
+        if (const Owned<IIdentification> entry = FindOinEntry(list.get())) {
+            if (FAILED(entry->get_Value(&value))) value = nullptr;
+        }
+    }
+    return value ? value : SysAllocString(L"");
+}
+
+void CSepaInfoModel::SetOin(BSTR oin)
+{
+    const OwnedBstr value(oin);
+    const Owned<IIdentificationList> list = FirstPaymentIdentifications(m_batch);
+    if (!list) return;
+    if (const Owned<IIdentification> entry = FindOinEntry(list.get())) {
+        entry->put_Value(value.get());
+        return;
+    }
+    const Owned<IIdentification> added = Fetch<IIdentification>([&](IIdentification** out) { return list->Add(out); });
+    if (!added) return;
+    const OwnedBstr name(SysAllocString(kOinEntryName));
+    added->put_Name(name.get());
+    added->put_Value(value.get());
+}
+
+std::string CSepaInfoModel::GetFilePath() const
+{
+    return m_path;
+}
+
+void CSepaInfoModel::SetFilePath(const char* path)
+{
+    m_path = path ? path : "";
+}
+
+std::string CSepaInfoModel::GetFileExtension() const
+{
+    return m_extension;
+}

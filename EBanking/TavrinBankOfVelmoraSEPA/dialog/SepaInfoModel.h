@@ -1,20 +1,44 @@
 #pragma once
-// The payment details of one run: the path chosen for the file and, in the host's first
-// payment, the requested execution date and the OIN.
+// The payment details of one run: the path chosen for the file, its extension, and the
+// requested execution date and OIN. The date and the OIN are not kept here but in the host's
+// first payment, so that the host holds what the user confirmed: every read asks the host
+// afresh and every write goes to it at once. No operation reports a failure; a value the host
+// cannot deliver reads as the default or as empty, and a write it cannot take is dropped.
+#include "common/LocalClock.h"
 #include "TavrinBankPayments.h"
 
 #include <string>
 
 class CSepaInfoModel {
 public:
-    CSepaInfoModel(IPaymentBatch* batch, const char* fullPath, const char* extension);
+    // The batch is borrowed for the run (no reference is taken); the path is the run's default
+    // full path and the extension has no dot.
+    CSepaInfoModel(IPaymentBatch* batch, const char* fullPath, const char* extension,
+                   LocalClock clock = CurrentLocalTime);
+
+    // The first payment's execution date, unchanged even when past; the default date when the
+    // host holds none (0.0) or the first payment cannot be fetched.
+    DATE GetExecutionDate() const;
+    void SetExecutionDate(DATE date);
+
+    // Now on Monday to Friday; on Saturday and Sunday the coming Monday at the current time of
+    // day. No holidays are known.
+    DATE DefaultExecutionDate() const;
+
+    // The value of the first identification entry of the first payment whose name is exactly
+    // "Other", as a new BSTR the caller frees; an empty BSTR when there is none.
+    BSTR GetOin() const;
+    // Writes the value into that entry, or into a new entry named "Other" when there is none.
+    // Takes ownership of oin and frees it.
+    void SetOin(BSTR oin);
 
     std::string GetFilePath() const;
-    // A new BSTR owned by the caller.
-    BSTR GetOin() const;
+    void SetFilePath(const char* path);
+    std::string GetFileExtension() const;
 
 private:
-    IPaymentBatch* m_batch;  // borrowed for the run
+    IPaymentBatch* m_batch;
     std::string m_path;
     std::string m_extension;
+    LocalClock m_clock;
 };

@@ -15,7 +15,10 @@
 #define IDC_SEPA_FILE_PATH_LABEL       223
 
 #define IDR_TYPELIB 1
-#define IDR_XSLT_PAIN001 500
+
+// Stylesheet that turns the credit transfer document into pain.001.001.03
+// (resource type "XSLT").
+#define IDR_PAIN001_STYLESHEET 500
 
 // Character mapping table, resource type "MAPPINGS_FILE".
 #define ID_MAPPINGS 3001

@@ -1,7 +1,92 @@
 #include "sepa/CreditTransferFile.h"
 
-// Interim: the file writer is not built yet, so no file is ever saved.
-bool CreateCreditTransferFile(const _bstr_t&, IPaymentBatch*, const char*, int)
+#include "sepa/CreditTransferDocument.h"
+#include "sepa/StylesheetResource.h"
+#include "sepa/XmlDocument.h"
+
+#include <objbase.h>
+
+#include <string>
+
+namespace {
+
+// The calling thread in a single-threaded apartment for as long as the file is being made.
+// A thread already in an apartment keeps it: the initialisation then only counts up, or
+// fails on a multi-threaded thread where COM is usable anyway, and is undone only when it
+// succeeded.
+class CComApartment {
+public:
+    CComApartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~CComApartment()
+    {
+        if (SUCCEEDED(m_result)) CoUninitialize();
+    }
+    CComApartment(const CComApartment&) = delete;
+    CComApartment& operator=(const CComApartment&) = delete;
+
+private:
+    HRESULT m_result;
+};
+
+// The stylesheet's bytes as text in the thread's ANSI code page; the encoding named in its own
+// declaration plays no part.
+_bstr_t StylesheetText(const std::string& bytes)
 {
-    return false;
+    if (bytes.empty()) return _bstr_t(L"");
+    const int size = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), size, nullptr, 0);
+    if (length <= 0) return _bstr_t(L"");
+    BSTR text = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+    if (!text) _com_issue_error(E_OUTOFMEMORY);
+    MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), size, text, length);
+    return _bstr_t(text, false);
+}
+
+IXMLDOMDocumentPtr LoadStylesheet(int stylesheetId)
+{
+    const _bstr_t text = StylesheetText(LoadStylesheetResource(stylesheetId));
+    IXMLDOMDocumentPtr stylesheet = CreateXmlDocument();
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (!stylesheet || FAILED(stylesheet->loadXML(text, &loaded)) || loaded != VARIANT_TRUE) return nullptr;
+    return stylesheet;
+}
+
+// Transforms source with the stylesheet into a new document; empty when the result has no
+// root element, so that a failed transformation never counts as a written file.
+IXMLDOMDocumentPtr Transform(IXMLDOMDocument* source, IXMLDOMDocument* stylesheet)
+{
+    IXMLDOMDocumentPtr output = CreateXmlDocument();
+    IDispatch* target = nullptr;
+    if (!output || FAILED(output->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&target))) || !target)
+        return nullptr;
+    const _variant_t targetArgument(target, false);
+    source->transformNodeToObject(stylesheet, targetArgument);
+    IXMLDOMElementPtr root;
+    if (FAILED(output->get_documentElement(&root)) || !root) return nullptr;
+    return output;
+}
+
+// The pain.001 document of the batch. The stylesheet and the credit transfer document are
+// gone when it returns: a large batch's documents take much memory, and the save needs
+// neither.
+IXMLDOMDocumentPtr Pain001Document(const _bstr_t& debtorReference, IPaymentBatch* batch, int stylesheetId,
+                                   const LocalClock& clock)
+{
+    const IXMLDOMDocumentPtr stylesheet = LoadStylesheet(stylesheetId);
+    if (!stylesheet) return nullptr;
+    const IXMLDOMDocumentPtr source = BuildCreditTransferDocument(debtorReference, batch, clock);
+    if (!source) return nullptr;
+    return Transform(source, stylesheet);
+}
+
+} // namespace
+
+bool CreateCreditTransferFile(const _bstr_t& debtorReference, IPaymentBatch* batch, const char* outputPath,
+                              int stylesheetId, const LocalClock& clock)
+{
+    if (!outputPath) return false;
+    const _variant_t path(outputPath);
+    const CComApartment apartment;
+    const IXMLDOMDocumentPtr output = Pain001Document(debtorReference, batch, stylesheetId, clock);
+    return output && SUCCEEDED(output->save(path));
 }

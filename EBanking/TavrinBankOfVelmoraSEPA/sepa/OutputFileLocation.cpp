@@ -1,14 +1,107 @@
 #include "sepa/OutputFileLocation.h"
 
 #include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
-#include <cstdio>
+namespace
+{
+// A shell folder path, or "" when the shell does not know it.
+std::string ShellFolder(int csidl)
+{
+    char folder[MAX_PATH] = "";
+    if (SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK)
+        return std::string();
+    return folder;
+}
 
-// Interim naming: the time-stamped name in the host's directory, without checks.
-void BuildDefaultOutputPath(const char* defaultDirectory, char* fullPath, size_t fullPathSize)
+std::string LookUpFallbackFolder()
+{
+    const std::string documents = ShellFolder(CSIDL_PERSONAL);
+    return documents.empty() ? std::string("C:\\") : documents;
+}
+}
+
+CalendarTime CWindowsOutputPlatform::CurrentUtcTime()
 {
     SYSTEMTIME now;
     GetSystemTime(&now);
-    std::snprintf(fullPath, fullPathSize, "%s\\BOV%04u%02u%02u%02u%02u%02uPAIN001.xml", defaultDirectory,
-                  now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    return CalendarTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+bool CWindowsOutputPlatform::SearchFindsEntry(const std::string& pattern)
+{
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return true;
+}
+
+std::string CWindowsOutputPlatform::FallbackFolder()
+{
+    static const std::string folder = LookUpFallbackFolder();
+    return folder;
+}
+
+void CWindowsOutputPlatform::ShowInvalidDirectoryMessage(const std::string& text)
+{
+    MessageBoxA(GetActiveWindow(), text.c_str(), "Invalid default path", MB_ICONERROR | MB_OK);
+}
+
+bool CWindowsOutputPlatform::IsFixedDrive(const std::string& driveRoot)
+{
+    return GetDriveTypeA(driveRoot.c_str()) == DRIVE_FIXED;
+}
+
+bool CWindowsOutputPlatform::IsProcessElevated()
+{
+    // Only an elevated process may open the local service account's hive
+    // with full access.
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_USERS, "S-1-5-19", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::string CWindowsOutputPlatform::LocalAppDataFolder()
+{
+    return ShellFolder(CSIDL_LOCAL_APPDATA);
+}
+
+bool CWindowsOutputPlatform::CanOpenExistingFile(const std::string& path)
+{
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+bool CWindowsOutputPlatform::AskToOpenFolder(const std::string& text)
+{
+    return MessageBoxA(nullptr, text.c_str(), "Windows Redirect", MB_ICONINFORMATION | MB_YESNO) ==
+           IDYES;
+}
+
+void CWindowsOutputPlatform::OpenFolder(const std::string& folder)
+{
+    ShellExecuteA(nullptr, "open", folder.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+}
+
+bool BuildDefaultOutputPath(const char* directory, const char* extension, char* buffer,
+                            std::size_t bufferSize)
+{
+    CWindowsOutputPlatform platform;
+    return BuildDefaultOutputPath(platform, directory, extension, buffer, bufferSize);
+}
+
+void CheckForRedirectedFile(const char* path)
+{
+    CWindowsOutputPlatform platform;
+    NotifyIfRedirected(platform, path != nullptr ? path : "");
 }

@@ -10,6 +10,8 @@ const int kOinField = 212;
 const int kSaveField = 213;
 const int kDatePicker = 220;
 
+const ULONGLONG kFileTimeUnitsPerDay = 864000000000ULL;
+
 const wchar_t kErrorsCaption[] = L"Errors encountered";
 const wchar_t kAbandonCaption[] = L"Processing Details";
 const wchar_t kReplaceCaption[] = L"File already exists";
@@ -38,6 +40,28 @@ bool FillDayOfWeek(SYSTEMTIME& day)
 PaymentDialogInput ConfirmAsShown()
 {
     return PaymentDialogInput();
+}
+
+PaymentDialogInput PickNextWorkingDayAndConfirm()
+{
+    SYSTEMTIME day;
+    GetLocalTime(&day);
+    FILETIME time;
+    SystemTimeToFileTime(&day, &time);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = time.dwLowDateTime;
+    ticks.HighPart = time.dwHighDateTime;
+    do {
+        ticks.QuadPart += kFileTimeUnitsPerDay;
+        time.dwLowDateTime = ticks.LowPart;
+        time.dwHighDateTime = ticks.HighPart;
+        FileTimeToSystemTime(&time, &day);
+    } while (day.wDayOfWeek == 0 || day.wDayOfWeek == 6);
+
+    PaymentDialogInput input;
+    input.dateGiven = true;
+    input.date = day;
+    return input;
 }
 
 PaymentDialogInput Abandon()

@@ -25,8 +25,11 @@ struct PaymentDialogInput {
     bool cancel = false;  // press Cancel and abandon the transfer instead of OK
 };
 
-// The common cases: confirm every value as the dialog shows it; abandon the transfer.
+// The common cases: confirm every value as the dialog shows it; pick the next working day
+// after today (one the dialog accepts whatever date the host held) and confirm the rest as
+// shown; abandon the transfer.
 PaymentDialogInput ConfirmAsShown();
+PaymentDialogInput PickNextWorkingDayAndConfirm();
 PaymentDialogInput Abandon();
 
 class PaymentDialogUser {

@@ -8,8 +8,12 @@
 #include "HostSettingsFixture.h"
 #include "MessageBoxWatcher.h"
 #include "PaymentDialogUser.h"
+#include "PaymentFileTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 using namespace tavrin_host;
 using testsupport::Bstr;
@@ -161,7 +165,9 @@ TEST_F(PaymentService, SettingsAreAskedForWithTheBankName)
 {
     PaymentDialogUser user(Abandon());
     MessageBoxWatcher boxes(user.Policy());
-    settings.Configure("C:\\no such folder\\anywhere", HOST_SETTINGS_OK);
+    // A folder of the test's own, not the user's documents, should anything be written.
+    paymentfile::TemporaryFolder folder;
+    settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
     const LONG callsBefore = settings.Calls().getCalls;
     EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
     EXPECT_EQ(callsBefore + 1, settings.Calls().getCalls);
@@ -170,21 +176,90 @@ TEST_F(PaymentService, SettingsAreAskedForWithTheBankName)
 
 TEST_F(PaymentService, ARunWithoutAFileReportsStatusTwoAndTellsTheUser)
 {
+    // The first floppy drive's root is accepted as the host's directory without a look at the
+    // disk, so the run gets as far as saving, where the missing drive makes the save fail.
+    ASSERT_EQ(static_cast<UINT>(DRIVE_NO_ROOT_DIR), GetDriveTypeA("A:\\")) << "the test expects no drive A:";
     // With an OIN to confirm the dialog adds no identification entry to the batch.
     batch->payments[0]->SetOin(L"VELMORA01");
     PaymentDialogUser user(ConfirmAsShown());
     MessageBoxWatcher boxes(user.Policy());
-    settings.Configure("C:\\no such folder\\anywhere", HOST_SETTINGS_OK);
+    settings.Configure("A:\\", HOST_SETTINGS_OK);
     const ULONG refsBefore = TotalRefCount(*batch);
 
     EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
 
     EXPECT_EQ(2, Status());
-    ASSERT_FALSE(boxes.Boxes().empty());
+    ASSERT_EQ(1u, boxes.Boxes().size()) << "only the failure is told: the directory was accepted";
     const MessageBoxRecord& last = boxes.Boxes().back();
     EXPECT_EQ(L"Failed to create file", last.caption);
     EXPECT_EQ(L"Failed to create the SEPA Credit Transfer File.\n\n"
               L"Please check you have the required permissions and try again.",
               last.text);
     EXPECT_EQ(refsBefore, TotalRefCount(*batch));
+    EXPECT_EQ(0, settings.Calls().liveObjects);
+}
+
+TEST_F(PaymentService, ARunWritesTheFileInTheHostsDirectoryWithTheFirstPaymentsOin)
+{
+    paymentfile::TemporaryFolder folder;
+    batch->payments[0]->SetOin(L"VELMORA-OIN-0042");
+    PaymentDialogUser user(ConfirmAsShown());
+    MessageBoxWatcher boxes(user.Policy());
+    settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
+    const ULONG refsBefore = TotalRefCount(*batch);
+
+    EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
+
+    // The first payment has no account numbers, so it cannot pass the checks.
+    EXPECT_EQ(1, Status()) << "written, with a payment that failed its checks";
+    EXPECT_TRUE(boxes.Boxes().empty());
+    const std::vector<std::string> files = folder.Files();
+    ASSERT_EQ(1u, files.size());
+    EXPECT_EQ(std::string("BOV"), files[0].substr(0, 3));
+    EXPECT_EQ(std::string("PAIN001.xml"), files[0].substr(files[0].size() - 11));
+    EXPECT_EQ(3u + 14u + 11u, files[0].size());
+
+    const paymentfile::WrittenFile file(folder.File(files[0]));
+    EXPECT_EQ(L"VELMORA-OIN-0042", file.Text(L"GrpHdr/InitgPty/Id/PrvtId/Othr/Id"));
+    EXPECT_EQ(1, file.TransactionCount()) << "the second payment lacks the extended interface";
+    EXPECT_EQ(L"Supplier One", file.TransactionText(1, L"Cdtr/Nm"));
+    EXPECT_EQ(L"10.25", file.TransactionText(1, L"Amt/InstdAmt"));
+    EXPECT_EQ(L"Velmora Trading Ltd", file.Text(L"PmtInf/Dbtr/Nm"));
+    EXPECT_EQ(refsBefore, TotalRefCount(*batch));
+    EXPECT_EQ(0, settings.Calls().liveObjects);
+}
+
+TEST(PaymentServiceRun, ValidPaymentsAreWrittenAllAndTheRunReportsStatusZero)
+{
+    HostSettingsControl settings;
+    ASSERT_TRUE(settings.Loaded());
+    IBankPaymentService* service = nullptr;
+    ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
+                                                         reinterpret_cast<void**>(&service)));
+    HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
+    HostRef<HostPaymentBatch> reserved = HostPaymentBatch::Create();
+    paymentfile::AddValidPayment(*batch, L"Velmora Supplies", 10.0, L"PO 7").SetOin(L"VELMORA-OIN-0042");
+    paymentfile::AddValidPayment(*batch, L"Velmora Tools", 0.25, L"PO 8");
+    paymentfile::TemporaryFolder folder;
+    settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
+    // The payments' execution date is long past: the user picks one the dialog accepts.
+    PaymentDialogUser user(PickNextWorkingDayAndConfirm());
+    MessageBoxWatcher boxes(user.Policy());
+
+    EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
+    LONG status = -1;
+    service->get_Status(&status);
+    service->Release();
+
+    EXPECT_EQ(0, status);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    const std::vector<std::string> files = folder.Files();
+    ASSERT_EQ(1u, files.size());
+    const paymentfile::WrittenFile file(folder.File(files[0]));
+    EXPECT_EQ(2, file.TransactionCount());
+    EXPECT_EQ(L"10.25", file.Text(L"GrpHdr/CtrlSum"));
+    EXPECT_EQ(L"VELMORA-OIN-0042", file.Text(L"GrpHdr/InitgPty/Id/PrvtId/Othr/Id"));
+    // The schema check after the Wine tests validates what a whole run wrote.
+    EXPECT_TRUE(CopyFileA(folder.File(files[0]).c_str(), paymentfile::KeptForSchemaCheck("payment-run.xml").c_str(),
+                          FALSE));
 }

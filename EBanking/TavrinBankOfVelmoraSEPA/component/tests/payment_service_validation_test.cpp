@@ -8,6 +8,7 @@
 #include "HostSettingsFixture.h"
 #include "MessageBoxWatcher.h"
 #include "PaymentDialogUser.h"
+#include "PaymentFileTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,8 @@ protected:
         ASSERT_TRUE(settings.Loaded()) << "TavrinHostSettings.dll must sit beside the test program";
         ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
                                                              reinterpret_cast<void**>(&service)));
-        settings.Configure("C:\\no such folder\\anywhere", HOST_SETTINGS_OK);
+        // The run writes its file: into a folder of the test's own, not the user's documents.
+        settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
     }
     void TearDown() override
     {
@@ -44,6 +46,7 @@ protected:
     }
 
     HostSettingsControl settings;
+    paymentfile::TemporaryFolder folder;
     IBankPaymentService* service = nullptr;
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
     HostRef<HostPaymentBatch> reserved = HostPaymentBatch::Create();

@@ -17,7 +17,7 @@ bool SplitsLikeThePlatform(DATE date)
 {
     SYSTEMTIME platform{};
     const bool platformOk = VariantTimeToSystemTime(date, &platform) != FALSE;
-    CalendarTime ours{};
+    DateFields ours{};
     const bool oursOk = AutomationDateToCalendar(date, ours);
     EXPECT_EQ(platformOk, oursOk) << "accepting " << date;
     if (platformOk != oursOk)
@@ -37,7 +37,7 @@ bool SplitsLikeThePlatform(DATE date)
            platform.wSecond == ours.second;
 }
 
-bool BuildsLikeThePlatform(const CalendarTime& t)
+bool BuildsLikeThePlatform(const DateFields& t)
 {
     SYSTEMTIME fields{};
     fields.wYear = static_cast<WORD>(t.year);
@@ -67,7 +67,7 @@ TEST(AutomationDatePlatform, EveryDayFrom1800To2200AgreesAtSeveralTimes)
         {
             mix = mix * 1103515245u + 12345u;
             const int second = seconds < 0 ? static_cast<int>(mix % 86400u) : seconds;
-            CalendarTime t{};
+            DateFields t{};
             ASSERT_TRUE(AutomationDateToCalendar(static_cast<double>(serial), t));
             t.hour = second / 3600;
             t.minute = second / 60 % 60;
@@ -106,7 +106,7 @@ TEST(AutomationDatePlatform, RoundingIntoTheNextDayMovesTheDate)
     for (double date : dates)
     {
         SYSTEMTIME platform{};
-        CalendarTime ours{};
+        DateFields ours{};
         ASSERT_TRUE(VariantTimeToSystemTime(date, &platform));
         ASSERT_TRUE(AutomationDateToCalendar(date, ours));
         EXPECT_EQ(platform.wYear, ours.year) << date;

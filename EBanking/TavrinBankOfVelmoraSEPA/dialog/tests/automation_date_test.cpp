@@ -44,7 +44,7 @@ TEST(AutomationDate, SplitsIntoCalendarFields)
     };
     for (const Expected& e : cases)
     {
-        CalendarTime t{};
+        DateFields t{};
         ASSERT_TRUE(AutomationDateToCalendar(e.date, t)) << e.date;
         EXPECT_EQ(e.year, t.year) << e.date << " " << e.why;
         EXPECT_EQ(e.month, t.month) << e.date << " " << e.why;
@@ -68,11 +68,11 @@ TEST(AutomationDate, RejectsDatesOutsideTheRangeAndNotANumber)
     };
     for (double date : rejected)
     {
-        CalendarTime t{1, 2, 3, 4, 5, 6, 7};
+        DateFields t{1, 2, 3, 4, 5, 6, 7};
         EXPECT_FALSE(AutomationDateToCalendar(date, t)) << date;
         EXPECT_EQ(1, t.year) << "output left alone";
     }
-    CalendarTime t{};
+    DateFields t{};
     EXPECT_TRUE(AutomationDateToCalendar(-657434.99, t)) << "still 1 January 100";
     EXPECT_TRUE(AutomationDateToCalendar(2958465.99, t)) << "still 31 December 9999";
 }
@@ -120,7 +120,7 @@ TEST(AutomationDate, EveryDayRoundTripsAndWeekdaysCycle)
     for (long serial = -657434; serial <= 2958465; ++serial)
     {
         const DATE date = static_cast<double>(serial) + (serial < 0 ? -0.5 : 0.5);
-        CalendarTime t{};
+        DateFields t{};
         ASSERT_TRUE(AutomationDateToCalendar(date, t)) << serial;
         ASSERT_EQ((previousDayOfWeek + 1) % 7, t.dayOfWeek) << serial;
         previousDayOfWeek = t.dayOfWeek;

@@ -1,0 +1,8 @@
+#include "common/LocalClock.h"
+
+SYSTEMTIME CurrentLocalTime()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return now;
+}

@@ -1,0 +1,153 @@
+#include "sepa/CreditTransferDocument.h"
+
+#include "sepa/CreditTransferValues.h"
+
+#include <oleauto.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+_COM_SMARTPTR_TYPEDEF(IPayment, __uuidof(IPayment));
+_COM_SMARTPTR_TYPEDEF(IPaymentEx, __uuidof(IPaymentEx));
+
+namespace {
+
+struct FreeString {
+    void operator()(OLECHAR* s) const { SysFreeString(s); }
+};
+using OwnedBstr = std::unique_ptr<OLECHAR, FreeString>;
+
+// Element names, allocated once per document rather than once per element.
+struct ElementNames {
+    _bstr_t creditTransfer{L"CreditTransfer"};
+    _bstr_t creationDateAndTime{L"CreationDateAndTime"};
+    _bstr_t requiredExecutionDate{L"RequiredExecutionDate"};
+    _bstr_t debtor{L"Debtor"};
+    _bstr_t creditors{L"Creditors"};
+    _bstr_t creditor{L"Creditor"};
+    _bstr_t name{L"Name"};
+    _bstr_t iban{L"IBAN"};
+    _bstr_t bic{L"BIC"};
+    _bstr_t reference{L"Reference"};
+    _bstr_t payment{L"Payment"};
+    _bstr_t endToEndId{L"EndToEndId"};
+};
+
+// A string property of a payment; null when the host has none or the call fails.
+OwnedBstr Read(IPaymentEx* payment, HRESULT (STDMETHODCALLTYPE IPaymentEx::*getter)(BSTR*))
+{
+    BSTR value = nullptr;
+    if (FAILED((payment->*getter)(&value))) value = nullptr;
+    return OwnedBstr(value);
+}
+
+_bstr_t Widen(const std::string& ascii)
+{
+    return _bstr_t(std::wstring(ascii.begin(), ascii.end()).c_str());
+}
+
+IPaymentExPtr ExtendedPayment(IPaymentBatch* batch, LONG index)
+{
+    IPaymentPtr payment;
+    if (FAILED(batch->get_Item(index, &payment)) || !payment) return nullptr;
+    IPaymentExPtr extended;
+    if (FAILED(payment->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(&extended)))) return nullptr;
+    return extended;
+}
+
+std::string CreationDateAndTime(const LocalClock& clock)
+{
+    const SYSTEMTIME now = clock();
+    return FormatCreationDateAndTime(
+        CalendarTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
+}
+
+// The day of an automation date, whatever its time: the whole days are cut off towards zero
+// first, since before 1900 the fraction counts forwards from a negative day. Converting the
+// full value would round 23:59:59.5 up to the next day.
+std::string ExecutionDate(DATE date)
+{
+    SYSTEMTIME fields;
+    if (!std::isfinite(date) || !VariantTimeToSystemTime(std::trunc(date), &fields)) return FormatExecutionDate(-1, -1, -1);
+    return FormatExecutionDate(fields.wYear, fields.wMonth, fields.wDay);
+}
+
+class CDocumentBuilder {
+public:
+    explicit CDocumentBuilder(IXMLDOMDocument* document) : m_document(document) {}
+
+    IXMLDOMElementPtr Append(IXMLDOMNode* parent, BSTR name)
+    {
+        return AppendChildElement(m_document, parent, name);
+    }
+
+    // An element holding one value; a null value leaves it empty.
+    void AppendValue(IXMLDOMNode* parent, BSTR name, BSTR value)
+    {
+        if (const IXMLDOMElementPtr element = Append(parent, name)) AppendText(m_document, element, value);
+    }
+
+    void AppendCreditor(IXMLDOMNode* creditors, IPaymentEx* payment)
+    {
+        const IXMLDOMElementPtr creditor = Append(creditors, m_names.creditor);
+        if (!creditor) return;
+        AppendValue(creditor, m_names.name, Read(payment, &IPayment::get_PayeeAccountName).get());
+        AppendValue(creditor, m_names.iban, Read(payment, &IPaymentEx::get_PayeeIBAN).get());
+        double amount = 0.0;
+        if (FAILED(payment->get_Amount(&amount))) amount = 0.0;
+        AppendValue(creditor, m_names.payment, Widen(FormatAmount(amount)));
+        AppendValue(creditor, m_names.bic, Read(payment, &IPaymentEx::get_PayeeBIC).get());
+        AppendValue(creditor, m_names.reference, Read(payment, &IPayment::get_PayeeReference).get());
+        OwnedBstr endToEndId = Read(payment, &IPayment::get_PaymentReference);
+        if (SysStringLen(endToEndId.get()) == 0) endToEndId = Read(payment, &IPayment::get_PayerAccountName);
+        AppendValue(creditor, m_names.endToEndId, endToEndId.get());
+    }
+
+    const ElementNames& Names() const { return m_names; }
+
+private:
+    IXMLDOMDocument* m_document;
+    ElementNames m_names;
+};
+
+} // namespace
+
+IXMLDOMDocumentPtr BuildCreditTransferDocument(BSTR debtorReference, IPaymentBatch* batch, const LocalClock& clock)
+{
+    IXMLDOMDocumentPtr document = CreateXmlDocument();
+    LONG count = 0;
+    if (!document || !batch || FAILED(batch->get_Count(&count)) || count <= 0) return document;
+
+    CDocumentBuilder builder(document);
+    const ElementNames& names = builder.Names();
+    IXMLDOMElementPtr root;
+    if (FAILED(document->createElement(names.creditTransfer, &root)) || !root) return document;
+
+    DATE executionDate = 0.0;
+    OwnedBstr debtorName, debtorIban, debtorBic;
+    if (const IPaymentExPtr first = ExtendedPayment(batch, 0)) {
+        if (FAILED(first->get_ExecutionDate(&executionDate))) executionDate = 0.0;
+        debtorName = Read(first, &IPayment::get_PayerAccountName);
+        debtorIban = Read(first, &IPaymentEx::get_PayerIBAN);
+        debtorBic = Read(first, &IPaymentEx::get_PayerBIC);
+    }
+
+    builder.AppendValue(root, names.creationDateAndTime, Widen(CreationDateAndTime(clock)));
+    builder.AppendValue(root, names.requiredExecutionDate, Widen(ExecutionDate(executionDate)));
+    if (const IXMLDOMElementPtr debtor = builder.Append(root, names.debtor)) {
+        builder.AppendValue(debtor, names.name, debtorName.get());
+        builder.AppendValue(debtor, names.iban, debtorIban.get());
+        builder.AppendValue(debtor, names.bic, debtorBic.get());
+        builder.AppendValue(debtor, names.reference, debtorReference);
+    }
+    if (const IXMLDOMElementPtr creditors = builder.Append(root, names.creditors)) {
+        for (LONG index = 0; index < count; ++index) {
+            const IPaymentExPtr payment = ExtendedPayment(batch, index);
+            if (!payment) break;
+            builder.AppendCreditor(creditors, payment);
+        }
+    }
+    document->appendChild(root, nullptr);
+    return document;
+}

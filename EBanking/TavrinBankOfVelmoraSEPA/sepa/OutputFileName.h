@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+
+// One moment as calendar fields, as the system clock reports it.
+struct CalendarTime
+{
+    int year;   // 0 to 9999 can be written
+    int month;  // 1 to 12
+    int day;    // 1 to 31
+    int hour;   // 0 to 23
+    int minute; // 0 to 59
+    int second; // 0 to 59
+};
+
+// "yyyyMMddHHmmss"
+constexpr std::size_t kTimeStampLength = 14;
+
+// "BOV" + time stamp + "PAIN001", without an extension.
+constexpr std::size_t kOutputFileNameLength = 3 + kTimeStampLength + 7;
+
+// Writes the time stamp and its terminator into buffer. Fails, leaving an
+// empty string when the buffer has room for one, if a field is out of range
+// or the buffer holds fewer than kTimeStampLength + 1 bytes.
+bool FormatTimeStamp(const CalendarTime& time, char* buffer, std::size_t bufferSize);
+
+// Writes the output file name, e.g. BOV20140306160321PAIN001, and its
+// terminator into buffer; fails as FormatTimeStamp does.
+bool FormatOutputFileName(const CalendarTime& time, char* buffer, std::size_t bufferSize);

@@ -1,0 +1,280 @@
+#include "PaymentFileTestSupport.h"
+
+#include <oleauto.h>
+
+#include <clocale>
+#include <cstdio>
+#include <fstream>
+#include <locale>
+#include <sstream>
+
+namespace paymentfile {
+namespace {
+
+const wchar_t kNamespaces[] = L"xmlns:p='urn:iso:std:iso:20022:tech:xsd:pain.001.001.03'";
+const wchar_t kInitiation[] = L"/p:Document/p:CstmrCdtTrfInitn";
+
+// A decimal comma and a point between groups of three digits.
+class CommaDecimal : public std::numpunct<char> {
+protected:
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+std::wstring XPath(const std::wstring& base, const std::wstring& path)
+{
+    std::wstring result = base;
+    size_t start = 0;
+    while (start <= path.size() && !path.empty()) {
+        const size_t slash = path.find(L'/', start);
+        const std::wstring step = path.substr(start, slash == std::wstring::npos ? std::wstring::npos : slash - start);
+        result += L"/p:" + step;
+        if (slash == std::wstring::npos) break;
+        start = slash + 1;
+    }
+    return result;
+}
+
+void DeleteTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+DATE DateOf(WORD year, WORD month, WORD day)
+{
+    SYSTEMTIME fields = {};
+    fields.wYear = year;
+    fields.wMonth = month;
+    fields.wDay = day;
+    DATE date = 0.0;
+    SystemTimeToVariantTime(&fields, &date);
+    return date;
+}
+
+} // namespace
+
+FixedClock At(int year, int month, int day, int hour, int minute, int second)
+{
+    SYSTEMTIME time = {};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    time.wHour = static_cast<WORD>(hour);
+    time.wMinute = static_cast<WORD>(minute);
+    time.wSecond = static_cast<WORD>(second);
+    return FixedClock{time};
+}
+
+DecimalCommaLocale::DecimalCommaLocale()
+    : m_threadLocale(GetThreadLocale()),
+      m_cLocale(std::setlocale(LC_ALL, nullptr)),
+      m_globalLocale(std::locale::global(std::locale(std::locale::classic(), new CommaDecimal)))
+{
+    SetThreadLocale(MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT));
+    std::setlocale(LC_ALL, "German_Germany.1252");
+}
+
+DecimalCommaLocale::~DecimalCommaLocale()
+{
+    std::setlocale(LC_ALL, m_cLocale.c_str());
+    std::locale::global(m_globalLocale);
+    SetThreadLocale(m_threadLocale);
+}
+
+std::string DecimalCommaLocale::StreamSample()
+{
+    std::ostringstream text;
+    text << std::fixed;
+    text.precision(2);
+    text << 1234.5;
+    return text.str();
+}
+
+std::string DecimalCommaLocale::PrintfSample()
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", 1234.5);
+    return text;
+}
+
+TemporaryFolder::TemporaryFolder()
+{
+    static int created = 0;
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    m_path = std::string(temp) + "sepa-file-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(++created);
+    DeleteTree(m_path);
+    CreateDirectoryA(m_path.c_str(), nullptr);
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    DeleteTree(m_path);
+}
+
+std::vector<std::string> TemporaryFolder::Files() const
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((m_path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string KeptForSchemaCheck(const std::string& name)
+{
+    char current[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof current, current);
+    const std::string folder = std::string(current) + "\\sepa-written-files";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string path = folder + "\\" + name;
+    DeleteFileA(path.c_str());
+    return path;
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+WrittenFile::WrittenFile(const std::string& path) : m_bytes(ReadBytes(path))
+{
+    IXMLDOMDocumentPtr document = CreateXmlDocument();
+    IXMLDOMDocument2Ptr document2;
+    if (!document || FAILED(document->QueryInterface(__uuidof(IXMLDOMDocument2), reinterpret_cast<void**>(&document2))))
+        return;
+    document2->put_preserveWhiteSpace(VARIANT_TRUE);
+    document2->setProperty(_bstr_t(L"SelectionLanguage"), _variant_t(L"XPath"));
+    document2->setProperty(_bstr_t(L"SelectionNamespaces"), _variant_t(kNamespaces));
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (SUCCEEDED(document2->load(_variant_t(path.c_str()), &loaded)) && loaded == VARIANT_TRUE) m_document = document2;
+}
+
+IXMLDOMNodePtr WrittenFile::Find(const std::wstring& path) const
+{
+    IXMLDOMNodePtr node;
+    if (m_document) m_document->selectSingleNode(_bstr_t(path.c_str()), &node);
+    return node;
+}
+
+// The element's own text nodes, joined: exactly what was written, blanks included.
+std::wstring WrittenFile::Text(const std::wstring& path) const
+{
+    const IXMLDOMNodePtr element = Find(XPath(kInitiation, path));
+    if (!element) return L"(missing)";
+    std::wstring text;
+    IXMLDOMNodePtr child;
+    element->get_firstChild(&child);
+    while (child) {
+        DOMNodeType type = NODE_INVALID;
+        child->get_nodeType(&type);
+        if (type == NODE_TEXT) {
+            _variant_t value;
+            child->get_nodeValue(&value);
+            if (value.vt == VT_BSTR && value.bstrVal) text += value.bstrVal;
+        }
+        IXMLDOMNodePtr next;
+        child->get_nextSibling(&next);
+        child = next;
+    }
+    return text;
+}
+
+std::wstring WrittenFile::TransactionText(int number, const std::wstring& path) const
+{
+    return Text(L"PmtInf/CdtTrfTxInf[" + std::to_wstring(number) + L"]/" + path);
+}
+
+std::wstring WrittenFile::TransactionCurrency(int number) const
+{
+    const IXMLDOMNodePtr amount =
+        Find(XPath(kInitiation, L"PmtInf/CdtTrfTxInf[" + std::to_wstring(number) + L"]/Amt/InstdAmt"));
+    IXMLDOMElementPtr element;
+    if (!amount || FAILED(amount->QueryInterface(__uuidof(IXMLDOMElement), reinterpret_cast<void**>(&element))))
+        return L"(missing)";
+    _variant_t currency;
+    if (FAILED(element->getAttribute(_bstr_t(L"Ccy"), &currency)) || currency.vt != VT_BSTR) return L"(missing)";
+    return currency.bstrVal;
+}
+
+int WrittenFile::TransactionCount() const
+{
+    IXMLDOMNodeListPtr transactions;
+    long count = -1;
+    if (m_document &&
+        SUCCEEDED(m_document->selectNodes(_bstr_t(XPath(kInitiation, L"PmtInf/CdtTrfTxInf").c_str()), &transactions)) &&
+        transactions)
+        transactions->get_length(&count);
+    return static_cast<int>(count);
+}
+
+std::vector<std::wstring> WrittenFile::ChildNames(const std::wstring& path) const
+{
+    std::vector<std::wstring> names;
+    const IXMLDOMNodePtr element = Find(XPath(kInitiation, path));
+    if (!element) return names;
+    IXMLDOMNodePtr child;
+    element->get_firstChild(&child);
+    while (child) {
+        DOMNodeType type = NODE_INVALID;
+        child->get_nodeType(&type);
+        if (type == NODE_ELEMENT) {
+            BSTR name = nullptr;
+            child->get_baseName(&name);
+            names.push_back(name ? name : L"");
+            SysFreeString(name);
+        }
+        IXMLDOMNodePtr next;
+        child->get_nextSibling(&next);
+        child = next;
+    }
+    return names;
+}
+
+tavrin_host::HostPayment& AddValidPayment(tavrin_host::HostPaymentBatch& batch, const wchar_t* payeeName,
+                                          double amount, const wchar_t* reference)
+{
+    tavrin_host::HostPayment& payment = batch.Add();
+    payment.payerName = L"Tavrin Holdings";
+    payment.payerIban = L"DE89370400440532013000";
+    payment.payerBic = L"COBADEFFXXX";
+    payment.payeeName = payeeName;
+    payment.payeeIban = L"GB29NWBK60161331926819";
+    payment.payeeBic = L"NWBKGB2L";
+    payment.amount = amount;
+    payment.paymentReference = reference;
+    payment.payeeReference = L"Invoice 42";
+    payment.executionDate = DateOf(2013, 5, 23);
+    return payment;
+}
+
+} // namespace paymentfile
