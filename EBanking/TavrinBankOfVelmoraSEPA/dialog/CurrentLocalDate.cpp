@@ -1,12 +1,12 @@
 #include "dialog/CurrentLocalDate.h"
 
-#include <windows.h>
+#include "common/LocalClock.h"
+
 #include <oleauto.h>
 
 DATE CurrentLocalDate()
 {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
+    SYSTEMTIME now = CurrentLocalTime();
     DATE date = 0.0;
     SystemTimeToVariantTime(&now, &date);
     return date;
