@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything (the i686 product and the x86_64 build that the tests run) and runs every
-# test: the Windows programs under Wine with one virtual display for the whole run.
+# test: the Windows programs under Wine with one virtual display for the whole run, then the
+# native sanitizer build of the pure pieces with each fuzz target for FUZZ_SECONDS (default 30).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -30,3 +31,6 @@ trap cleanup EXIT
 echo "== running the tests"
 cd "$build"
 ctest --output-on-failure --timeout 900 "$@"
+
+echo "== fuzzing the pure pieces natively"
+"$root/scripts/fuzz.sh" "${FUZZ_SECONDS:-30}"
