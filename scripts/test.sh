@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything (the i686 product and the x86_64 build that the tests run) and runs every
-# test: the Windows programs under Wine with one virtual display for the whole run.
+# test: the Windows programs under Wine with one virtual display for the whole run, then the
+# native sanitizer build of the pure pieces with each fuzz target for FUZZ_SECONDS (default 30).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -29,4 +30,26 @@ trap cleanup EXIT
 
 echo "== running the tests"
 cd "$build"
-ctest --output-on-failure --timeout 900 "$@"
+ctest_log="$build/Testing/last-run.log"
+mkdir -p "$(dirname "$ctest_log")"
+set +e
+ctest --output-on-failure --timeout 900 "$@" 2>&1 | tee "$ctest_log"
+ctest_status=${PIPESTATUS[0]}
+set -e
+
+fuzz_status=0
+if [ $ctest_status -eq 0 ] && [ -z "${SKIP_FUZZ:-}" ]; then
+  echo "== fuzzing the pure pieces natively"
+  "$root/scripts/fuzz.sh" "${FUZZ_SECONDS:-30}" || fuzz_status=$?
+fi
+
+# One closing line for the whole run: CTest's count, with the fuzzing as one more check.
+total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$ctest_log" | tail -1)
+failed=$(sed -n 's/.* \([0-9]*\) tests failed out of.*/\1/p' "$ctest_log" | tail -1)
+total=${total:-0} failed=${failed:-0}
+if [ $ctest_status -eq 0 ] && [ -z "${SKIP_FUZZ:-}" ]; then
+  total=$((total + 1))
+  [ $fuzz_status -eq 0 ] || failed=$((failed + 1))
+fi
+echo "tests: $((total - failed)) passed, $failed failed"
+[ $ctest_status -eq 0 ] && [ $fuzz_status -eq 0 ]

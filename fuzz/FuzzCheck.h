@@ -1,0 +1,17 @@
+#pragma once
+
+// A failed property ends the fuzz run like a crash, with the condition and its line, so that
+// libFuzzer saves the input that broke it.
+
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition)                                                                    \
+    do                                                                                           \
+    {                                                                                            \
+        if (!(condition))                                                                        \
+        {                                                                                        \
+            std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                        \
+        }                                                                                        \
+    } while (0)
