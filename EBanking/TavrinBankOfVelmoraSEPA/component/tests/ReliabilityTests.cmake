@@ -13,3 +13,7 @@ function(payment_run_test name)
 endfunction()
 
 payment_run_test(component_payment_count_limit SOURCES tests/payment_count_limit_test.cpp)
+
+# Runs through the registered DLL, loaded as the host loads it.
+payment_run_test(component_payment_run_soak SOURCES tests/payment_run_soak_test.cpp LIBS tavrin_runner_core psapi)
+add_dependencies(component_payment_run_soak TavrinBankOfVelmoraSEPA)
