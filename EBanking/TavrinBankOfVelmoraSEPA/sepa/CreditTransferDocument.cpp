@@ -143,8 +143,12 @@ IXMLDOMDocumentPtr BuildCreditTransferDocument(BSTR debtorReference, IPaymentBat
     }
     if (const IXMLDOMElementPtr creditors = builder.Append(root, names.creditors)) {
         for (LONG index = 0; index < count; ++index) {
-            const IPaymentExPtr payment = ExtendedPayment(batch, index);
-            if (!payment) break;
+            IPaymentPtr delivered;
+            // A payment the batch fails to deliver leaves the document without its root, so
+            // that no file is written: one without that payment would pass for the whole batch.
+            if (FAILED(batch->get_Item(index, &delivered)) || !delivered) return document;
+            IPaymentExPtr payment;
+            if (FAILED(delivered->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(&payment)))) break;
             builder.AppendCreditor(creditors, payment);
         }
     }

@@ -17,3 +17,5 @@ payment_run_test(component_payment_count_limit SOURCES tests/payment_count_limit
 # Runs through the registered DLL, loaded as the host loads it.
 payment_run_test(component_payment_run_soak SOURCES tests/payment_run_soak_test.cpp LIBS tavrin_runner_core psapi)
 add_dependencies(component_payment_run_soak TavrinBankOfVelmoraSEPA)
+
+payment_run_test(component_payment_run_host_faults SOURCES tests/payment_run_host_faults_test.cpp)
