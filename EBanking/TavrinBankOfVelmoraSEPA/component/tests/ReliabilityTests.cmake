@@ -19,3 +19,14 @@ payment_run_test(component_payment_run_soak SOURCES tests/payment_run_soak_test.
 add_dependencies(component_payment_run_soak TavrinBankOfVelmoraSEPA)
 
 payment_run_test(component_payment_run_host_faults SOURCES tests/payment_run_host_faults_test.cpp)
+
+# The XML engine is unregistered in a prefix made for this test alone.
+add_executable(component_xml_engine_missing tests/xml_engine_missing_test.cpp)
+target_link_libraries(component_xml_engine_missing PRIVATE payment_run_test_support sepa_resources sepa_core
+  sepa_test_support GTest::gtest)
+add_dependencies(component_xml_engine_missing TavrinHostSettings TavrinBankOfVelmoraSEPA)
+add_test(NAME component_xml_engine_missing
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/xml_engine_missing_in_fresh_prefix.sh
+    ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR} $<TARGET_FILE:component_xml_engine_missing>
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set_tests_properties(component_xml_engine_missing PROPERTIES TIMEOUT 300)
