@@ -30,3 +30,5 @@ add_test(NAME component_xml_engine_missing
     ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR} $<TARGET_FILE:component_xml_engine_missing>
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set_tests_properties(component_xml_engine_missing PROPERTIES TIMEOUT 300)
+
+payment_run_test(component_payment_run_hostile_input SOURCES tests/payment_run_hostile_input_test.cpp)
