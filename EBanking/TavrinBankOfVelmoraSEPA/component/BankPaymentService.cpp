@@ -1,6 +1,7 @@
 #include "component/BankPaymentService.h"
 
 #include "component/HostBankSettings.h"
+#include "component/PaymentCountLimit.h"
 #include "dialog/SepaInfoModel.h"
 #include "dialog/SepaInfoView.h"
 #include "resources/resource.h"
@@ -77,6 +78,11 @@ void CBankPaymentService::RunPayments(IPaymentBatch* batch)
     LONG& status = RunStatus();
     status = kRunDone;
     const bool allPaymentsValid = ValidatePaymentBatch(batch, status);
+    if (HasMorePaymentsThanOneFileHolds(batch)) {
+        status = kRunFileNotCreated;
+        TellTooManyPayments();
+        return;
+    }
 
     HostBankSettings settings;
     char fileName[kPathBufferSize] = {};

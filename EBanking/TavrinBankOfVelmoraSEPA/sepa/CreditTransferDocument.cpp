@@ -1,6 +1,7 @@
 #include "sepa/CreditTransferDocument.h"
 
 #include "sepa/CreditTransferValues.h"
+#include "sepa/XmlText.h"
 
 #include <oleauto.h>
 
@@ -82,10 +83,21 @@ public:
         return AppendChildElement(m_document, parent, name);
     }
 
-    // An element holding one value; a null value leaves it empty.
+    // An element holding one value; a null value leaves it empty. A host value with a
+    // character that XML cannot hold goes in with that character marked, so that one bad value
+    // neither spoils the file nor stops it from being saved.
     void AppendValue(IXMLDOMNode* parent, BSTR name, BSTR value)
     {
-        if (const IXMLDOMElementPtr element = Append(parent, name)) AppendText(m_document, element, value);
+        const IXMLDOMElementPtr element = Append(parent, name);
+        if (!element) return;
+        const UINT length = SysStringLen(value);
+        if (HoldsOnlyXmlCharacters(value, length)) {
+            AppendText(m_document, element, value);
+            return;
+        }
+        const std::wstring text = WithXmlCharactersOnly(value, length);
+        const OwnedBstr marked(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+        if (marked) AppendText(m_document, element, marked.get());
     }
 
     void AppendCreditor(IXMLDOMNode* creditors, IPaymentEx* payment)
@@ -143,8 +155,12 @@ IXMLDOMDocumentPtr BuildCreditTransferDocument(BSTR debtorReference, IPaymentBat
     }
     if (const IXMLDOMElementPtr creditors = builder.Append(root, names.creditors)) {
         for (LONG index = 0; index < count; ++index) {
-            const IPaymentExPtr payment = ExtendedPayment(batch, index);
-            if (!payment) break;
+            IPaymentPtr delivered;
+            // A payment the batch fails to deliver leaves the document without its root, so
+            // that no file is written: one without that payment would pass for the whole batch.
+            if (FAILED(batch->get_Item(index, &delivered)) || !delivered) return document;
+            IPaymentExPtr payment;
+            if (FAILED(delivered->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(&payment)))) break;
             builder.AppendCreditor(creditors, payment);
         }
     }

@@ -223,13 +223,22 @@ TEST_F(CreditTransferDocument, APaymentWithoutTheExtendedInterfaceEndsTheCredito
     AddValidPayment(*batch, L"Third", 3.0, L"R3");
     EXPECT_EQ(L"~Creditor", Value(Root(Build()), L"Creditors"));
 
-    // A payment the batch cannot deliver ends them the same way.
-    HostRef<HostPaymentBatch> failing = HostPaymentBatch::Create();
-    AddValidPayment(*failing, L"First", 1.0, L"R1");
-    AddValidPayment(*failing, L"Second", 2.0, L"R2");
-    failing->failingItem = 1;
-    const IXMLDOMDocumentPtr document = BuildCreditTransferDocument(nullptr, failing.get(), kCreationTime);
-    EXPECT_EQ(L"~Creditor", Value(Root(document), L"Creditors"));
+}
+
+TEST_F(CreditTransferDocument, APaymentTheBatchCannotDeliverLeavesTheDocumentWithoutARoot)
+{
+    // A document without that payment would give a file that passes for the whole batch.
+    for (const LONG failing : {LONG(0), LONG(1)}) {
+        HostRef<HostPaymentBatch> payments = HostPaymentBatch::Create();
+        AddValidPayment(*payments, L"First", 1.0, L"R1");
+        AddValidPayment(*payments, L"Second", 2.0, L"R2");
+        payments->failingItem = failing;
+        const IXMLDOMDocumentPtr document = BuildCreditTransferDocument(nullptr, payments.get(), kCreationTime);
+        ASSERT_TRUE(document) << failing;
+        IXMLDOMElementPtr root;
+        document->get_documentElement(&root);
+        EXPECT_FALSE(root) << failing;
+    }
 }
 
 TEST_F(CreditTransferDocument, AFirstPaymentWithoutTheExtendedInterfaceLeavesNoDebtorAndNoCreditors)

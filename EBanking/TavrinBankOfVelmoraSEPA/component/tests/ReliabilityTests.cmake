@@ -1,0 +1,34 @@
+# Whole payment runs at scale, under host faults and on hostile input. Included from the
+# component's CMakeLists when tests are built.
+
+# What these tests share: the driver of whole runs and the reader of written files.
+add_library(payment_run_test_support STATIC tests/PaymentRunDriver.cpp ../sepa/tests/PaymentFileTestSupport.cpp)
+target_include_directories(payment_run_test_support PUBLIC tests ../sepa/tests)
+target_link_libraries(payment_run_test_support PUBLIC sepa_core sepa_test_support TavrinHostSettings_headers)
+
+function(payment_run_test name)
+  sepa_add_test(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE payment_run_test_support)
+  add_dependencies(${name} TavrinHostSettings)
+endfunction()
+
+payment_run_test(component_payment_count_limit SOURCES tests/payment_count_limit_test.cpp)
+
+# Runs through the registered DLL, loaded as the host loads it.
+payment_run_test(component_payment_run_soak SOURCES tests/payment_run_soak_test.cpp LIBS tavrin_runner_core psapi)
+add_dependencies(component_payment_run_soak TavrinBankOfVelmoraSEPA)
+
+payment_run_test(component_payment_run_host_faults SOURCES tests/payment_run_host_faults_test.cpp)
+
+# The XML engine is unregistered in a prefix made for this test alone.
+add_executable(component_xml_engine_missing tests/xml_engine_missing_test.cpp)
+target_link_libraries(component_xml_engine_missing PRIVATE payment_run_test_support sepa_resources sepa_core
+  sepa_test_support GTest::gtest)
+add_dependencies(component_xml_engine_missing TavrinHostSettings TavrinBankOfVelmoraSEPA)
+add_test(NAME component_xml_engine_missing
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/xml_engine_missing_in_fresh_prefix.sh
+    ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR} $<TARGET_FILE:component_xml_engine_missing>
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set_tests_properties(component_xml_engine_missing PROPERTIES TIMEOUT 300)
+
+payment_run_test(component_payment_run_hostile_input SOURCES tests/payment_run_hostile_input_test.cpp)
