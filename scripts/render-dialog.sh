@@ -39,11 +39,10 @@ cleanup() {
 trap cleanup EXIT
 for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 
-# Wine draws the windows' frames and captions itself, as on Windows, instead of leaving them to
-# a window manager (there is none). The default payment directory is a folder of the prefix's
-# own C: drive, so the save path reads as a user would see it.
+# The prepared prefix has Wine draw the windows' frames and captions itself, as on Windows
+# (there is no window manager). The default payment directory is a folder of the prefix's own
+# C: drive, so the save path reads as a user would see it.
 wine_prepare_prefix
-"$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # Wine's own fonts, which this Wine does not find by itself: the captions' buttons are drawn
 # with Marlett, and the dialog asks for MS Sans Serif.
 for font in /usr/share/wine/fonts/*.ttf; do

@@ -33,6 +33,13 @@ wine_prepare_prefix() {
       "$WINESERVER" -w 2>/dev/null || true
       touch "$WINEPREFIX/.created"
     fi
+    # No window manager runs on the virtual display: Wine is to draw the windows' frames
+    # itself and not wait for a manager to map or withdraw them, which costs a second for
+    # every window hidden (each dialog and message box).
+    if [ ! -f "$WINEPREFIX/.unmanaged" ]; then
+      "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+      touch "$WINEPREFIX/.unmanaged"
+    fi
     # The host stand-in first: the component's type library imports the host's.
     register_when_newer "$_wine_build_dir/bin/TavrinHostSettings.dll" "$WINEPREFIX/.host-registered"
     [ -n "${SEPA_SKIP_COMPONENT_REGISTRATION:-}" ] ||
