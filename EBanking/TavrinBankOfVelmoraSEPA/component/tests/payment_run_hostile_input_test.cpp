@@ -16,6 +16,7 @@
 #include <limits>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace tavrin_host;
@@ -89,10 +90,10 @@ protected:
 
     // Runs the batch and checks what every run must give whatever its input. Returns the
     // written file's text (empty when there is none) for checks of the case's own.
-    std::string RunAndCheck(HostPaymentBatch& batch)
+    std::string RunAndCheck(HostPaymentBatch& batch, std::function<void()> whileDetailsAreShown = nullptr)
     {
         const ULONG references = TotalRefCount(batch);
-        const PaymentRunOutcome run = PaymentRunDriver(service).Run(batch);
+        const PaymentRunOutcome run = PaymentRunDriver(service).Run(batch, std::move(whileDetailsAreShown));
         EXPECT_EQ(S_OK, run.result);
         bool anyFailed = false;
         for (const auto& payment : batch.payments) {
@@ -151,15 +152,21 @@ TEST_F(HostileInput, StringsOfEveryKindInEveryFieldGiveAWellFormedFile)
     }
 }
 
-// The OIN goes into the file as the host holds it: what XML cannot hold is marked there.
+// The OIN goes into the file as the host holds it after the dialog: what XML cannot hold is
+// marked there. The dialog only lets through an OIN that passes its rules, so here the host's
+// OIN turns hostile while the details are on screen, and the host does not take the confirmed
+// one back.
 TEST_F(HostileInput, AnOinOfAnyTextGivesAWellFormedFile)
 {
     for (const std::wstring& oin : {kWithNul, EveryCodeUnit(), kLoneHigh, Megabyte(L'9')}) {
         SCOPED_TRACE("an OIN of " + std::to_string(oin.size()) + " units");
         HostRef<HostPaymentBatch> batch = TwoValidPayments();
-        batch->payments[0]->SetOin(oin);
-        const std::string bytes = RunAndCheck(*batch);
-        EXPECT_EQ(oin, batch->payments[0]->Oin()) << "the host's OIN stays as it was";
+        HostPayment& first = *batch->payments[0];
+        const std::string bytes = RunAndCheck(*batch, [&] {
+            first.SetOin(oin);
+            for (const auto& entry : first.identifications->entries) entry->Faults().Fail("put_Value");
+        });
+        EXPECT_EQ(oin, batch->payments[0]->Oin()) << "the host did not take the confirmed OIN";
         if (oin == kWithNul) {
             EXPECT_NE(std::string::npos, bytes.find("Velmora?Supplies")) << "the NUL is marked";
         }
@@ -181,7 +188,8 @@ TEST_F(HostileInput, AmountsThatAreNoPositiveNumberFailTheirCheck)
 }
 
 // The execution date is the run's, held by the first payment; the dialog is where it is
-// confirmed. A date that names no day is written as the marker -1--1--1, never as a day.
+// confirmed. A date that names no day, left on a host that does not take the confirmed one
+// back, is written as the marker -1--1--1, never as a day.
 TEST_F(HostileInput, ExecutionDatesOutsideTheCalendarAreNeverWrittenAsADay)
 {
     const double dates[] = {-1e9, 1e9, std::numeric_limits<double>::quiet_NaN(),
@@ -191,6 +199,7 @@ TEST_F(HostileInput, ExecutionDatesOutsideTheCalendarAreNeverWrittenAsADay)
         SCOPED_TRACE("execution date " + std::to_string(date));
         HostRef<HostPaymentBatch> batch = TwoValidPayments();
         batch->payments[0]->executionDate = date;
+        batch->payments[0]->Faults().Fail("put_ExecutionDate");
         const std::string bytes = RunAndCheck(*batch);
         EXPECT_NE(std::string::npos, bytes.find("<ReqdExctnDt>-1--1--1</ReqdExctnDt>"));
     }
