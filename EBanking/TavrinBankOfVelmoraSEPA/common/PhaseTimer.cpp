@@ -1,5 +1,7 @@
 #include "common/PhaseTimer.h"
 
+#include <psapi.h>
+
 #include <cstdio>
 
 namespace {
@@ -9,6 +11,17 @@ std::string EnvironmentValue(const char* name)
     char value[MAX_PATH] = "";
     const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
     return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
+}
+
+// The process's working set now and at its peak so far, in MiB.
+void MemoryInMiB(double& current, double& peak)
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    current = peak = 0.0;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return;
+    current = static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
+    peak = static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
 
 LARGE_INTEGER Now()
@@ -36,9 +49,12 @@ void CPhaseTimer::Lap(const char* step)
     const LARGE_INTEGER now = Now();
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
+    double memory = 0.0, peakMemory = 0.0;
+    MemoryInMiB(memory, peakMemory);
     if (FILE* file = std::fopen(m_file.c_str(), "a")) {
-        std::fprintf(file, "%s %.6f\n", step,
-                     static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(frequency.QuadPart));
+        std::fprintf(file, "%s %.6f %.1f %.1f\n", step,
+                     static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(frequency.QuadPart),
+                     memory, peakMemory);
         std::fclose(file);
     }
     m_start = Now();

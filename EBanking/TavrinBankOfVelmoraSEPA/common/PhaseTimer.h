@@ -1,7 +1,8 @@
 #pragma once
 // Timings of a payment run's steps, for measuring the component at scale. When the environment
-// variable SEPA_PHASE_TIMINGS names a file, every finished step appends a line "step seconds"
-// to it; otherwise nothing is measured or written. Either way the run does the same work.
+// variable SEPA_PHASE_TIMINGS names a file, every finished step appends a line to it: the step,
+// its seconds, and the process's working set after it and at its peak so far, in MiB.
+// Otherwise nothing is measured or written. Either way the run does the same work.
 #include <windows.h>
 
 #include <string>
