@@ -41,14 +41,14 @@ source "$root/scripts/wine-env.sh" "$build"
 wine_prepare_prefix
 # One display and one Wine server for all the runs, as on a desktop where Wine is in use; the
 # start that remains for each program is measured with a batch of one payment.
-[ -n "${DISPLAY:-}" ] || start_private_display
-"$WINESERVER" -p >/dev/null 2>&1 || true   # a server that already runs is kept
-"$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true   # Wine's services start here, once
 cleanup() {
   "$WINESERVER" -k >/dev/null 2>&1 || true
   stop_private_display
 }
 trap cleanup EXIT
+[ -n "${DISPLAY:-}" ] || start_private_display
+"$WINESERVER" -p >/dev/null 2>&1 || true   # a server that already runs is kept
+"$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true   # Wine's services start here, once
 
 # shellcheck disable=SC2086
 python3 "$root/bench/run_benchmark.py" --build "$build" --work "$work" --peer "$peer" \
