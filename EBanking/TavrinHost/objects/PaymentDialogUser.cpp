@@ -133,10 +133,12 @@ void PaymentDialogUser::OnActivate(HWND window)
 
     m_dialog = window;
     ++m_dialogsShown;
+    m_lastConfirmed = false;
     m_confirmedPath.clear();
     if (m_input.dateGiven) PickDate();
     if (m_input.oinGiven) Type(kOinField, m_input.oin);
     if (m_input.saveGiven) Type(kSaveField, m_input.save);
+    if (m_input.whileShown) m_input.whileShown();
     Press(m_input.cancel ? IDCANCEL : IDOK);
 }
 
@@ -144,7 +146,8 @@ void PaymentDialogUser::OnDestroy(HWND window)
 {
     if (!m_dialog || window != m_dialog) return;
     // The controls still exist: children are destroyed after their parent is told.
-    if (m_lastPressed == IDOK) m_confirmedPath = WindowText(GetDlgItem(m_dialog, kSaveField));
+    m_lastConfirmed = m_lastPressed == IDOK;
+    if (m_lastConfirmed) m_confirmedPath = WindowText(GetDlgItem(m_dialog, kSaveField));
     m_dialog = nullptr;
     m_lastPressed = 0;
     m_cancelWhenBack = false;

@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 namespace tavrin_host {
@@ -23,6 +24,9 @@ struct PaymentDialogInput {
     bool saveGiven = false;
     std::wstring save;
     bool cancel = false;  // press Cancel and abandon the transfer instead of OK
+    // Called once the dialog is on screen, before it is confirmed or cancelled: for what else
+    // happens while the person looks at it.
+    std::function<void()> whileShown;
 };
 
 // The common cases: confirm every value as the dialog shows it; pick the next working day
@@ -49,6 +53,8 @@ public:
 
     // How many payment details dialogs have opened so far.
     int DialogsShown() const { return m_dialogsShown; }
+    // Whether OK ended the last dialog.
+    bool LastConfirmed() const { return m_lastConfirmed; }
     // The save field's text when OK ended the last dialog; empty when it ended otherwise.
     const std::wstring& ConfirmedPath() const { return m_confirmedPath; }
 
@@ -72,6 +78,7 @@ private:
     int m_dialogsShown = 0;
     int m_lastPressed = 0;
     bool m_cancelWhenBack = false;
+    bool m_lastConfirmed = false;
     std::wstring m_confirmedPath;
 
     // Posted messages point at these; they live as long as the user.

@@ -151,13 +151,16 @@ TEST_F(HostileInput, StringsOfEveryKindInEveryFieldGiveAWellFormedFile)
     }
 }
 
-// The OIN goes into the file as the host holds it: what XML cannot hold is marked there.
+// The OIN goes into the file as the host holds it after the dialog: what XML cannot hold is
+// marked there. The dialog only lets through an OIN that passes its rules, so the hostile one
+// stays on a host that does not take the confirmed OIN back.
 TEST_F(HostileInput, AnOinOfAnyTextGivesAWellFormedFile)
 {
     for (const std::wstring& oin : {kWithNul, EveryCodeUnit(), kLoneHigh, Megabyte(L'9')}) {
         SCOPED_TRACE("an OIN of " + std::to_string(oin.size()) + " units");
         HostRef<HostPaymentBatch> batch = TwoValidPayments();
         batch->payments[0]->SetOin(oin);
+        for (const auto& entry : batch->payments[0]->identifications->entries) entry->Faults().Fail("put_Value");
         const std::string bytes = RunAndCheck(*batch);
         EXPECT_EQ(oin, batch->payments[0]->Oin()) << "the host's OIN stays as it was";
         if (oin == kWithNul) {
@@ -181,7 +184,8 @@ TEST_F(HostileInput, AmountsThatAreNoPositiveNumberFailTheirCheck)
 }
 
 // The execution date is the run's, held by the first payment; the dialog is where it is
-// confirmed. A date that names no day is written as the marker -1--1--1, never as a day.
+// confirmed. A date that names no day, left on a host that does not take the confirmed one
+// back, is written as the marker -1--1--1, never as a day.
 TEST_F(HostileInput, ExecutionDatesOutsideTheCalendarAreNeverWrittenAsADay)
 {
     const double dates[] = {-1e9, 1e9, std::numeric_limits<double>::quiet_NaN(),
@@ -191,6 +195,7 @@ TEST_F(HostileInput, ExecutionDatesOutsideTheCalendarAreNeverWrittenAsADay)
         SCOPED_TRACE("execution date " + std::to_string(date));
         HostRef<HostPaymentBatch> batch = TwoValidPayments();
         batch->payments[0]->executionDate = date;
+        batch->payments[0]->Faults().Fail("put_ExecutionDate");
         const std::string bytes = RunAndCheck(*batch);
         EXPECT_NE(std::string::npos, bytes.find("<ReqdExctnDt>-1--1--1</ReqdExctnDt>"));
     }
