@@ -4,6 +4,8 @@
 #include "sepa/StylesheetResource.h"
 #include "sepa/XmlDocument.h"
 
+#include "common/PhaseTimer.h"
+
 #include <objbase.h>
 
 #include <string>
@@ -66,16 +68,29 @@ IXMLDOMDocumentPtr Transform(IXMLDOMDocument* source, IXMLDOMDocument* styleshee
     return output;
 }
 
+// Saves the credit transfer document where SEPA_SAVE_INTERMEDIATE says, when it says so; the
+// time this takes is left out of the step timings.
+void SaveIntermediateWhenAsked(IXMLDOMDocument* source, CPhaseTimer& steps)
+{
+    const std::string path = IntermediateDocumentPath();
+    if (path.empty()) return;
+    source->save(_variant_t(path.c_str()));
+    steps.Restart();
+}
+
 // The pain.001 document of the batch. The stylesheet and the credit transfer document are
 // gone when it returns: a large batch's documents take much memory, and the save needs
 // neither.
 IXMLDOMDocumentPtr Pain001Document(const _bstr_t& debtorReference, IPaymentBatch* batch, int stylesheetId,
-                                   const LocalClock& clock)
+                                   const LocalClock& clock, CPhaseTimer& steps)
 {
     const IXMLDOMDocumentPtr stylesheet = LoadStylesheet(stylesheetId);
+    steps.Lap("stylesheet");
     if (!stylesheet) return nullptr;
     const IXMLDOMDocumentPtr source = BuildCreditTransferDocument(debtorReference, batch, clock);
+    steps.Lap("document");
     if (!source) return nullptr;
+    SaveIntermediateWhenAsked(source, steps);
     return Transform(source, stylesheet);
 }
 
@@ -87,6 +102,12 @@ bool CreateCreditTransferFile(const _bstr_t& debtorReference, IPaymentBatch* bat
     if (!outputPath) return false;
     const _variant_t path(outputPath);
     const CComApartment apartment;
-    const IXMLDOMDocumentPtr output = Pain001Document(debtorReference, batch, stylesheetId, clock);
-    return output && SUCCEEDED(output->save(path));
+    // The last step, when the timer goes, is letting the output document go.
+    CPhaseTimer steps("release");
+    const IXMLDOMDocumentPtr output = Pain001Document(debtorReference, batch, stylesheetId, clock, steps);
+    // The transformation's time includes letting the stylesheet and the source document go.
+    steps.Lap("transformation");
+    const bool saved = output && SUCCEEDED(output->save(path));
+    steps.Lap("save");
+    return saved;
 }

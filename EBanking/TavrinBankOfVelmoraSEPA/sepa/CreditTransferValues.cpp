@@ -1,9 +1,7 @@
 #include "sepa/CreditTransferValues.h"
 
+#include <charconv>
 #include <cstdio>
-#include <iomanip>
-#include <locale>
-#include <sstream>
 
 std::string FormatCreationDateAndTime(const CalendarTime& time)
 {
@@ -22,10 +20,12 @@ std::string FormatExecutionDate(int year, int month, int day)
 
 std::string FormatAmount(double amount)
 {
-    // The classic locale, not the global one: a program may have set a locale whose decimal
-    // separator is a comma or that groups thousands.
-    std::ostringstream text;
-    text.imbue(std::locale::classic());
-    text << std::fixed << std::setprecision(2) << amount;
-    return text.str();
+    // to_chars never looks at a locale, so a program's locale with a decimal comma or digit
+    // grouping cannot reach the file; it rounds as the fixed stream format does. It is also
+    // cheap enough for one call per payment in batches of a hundred thousand, which a stream
+    // with its own locale is not.
+    char text[400];  // the longest double in fixed notation with two decimals fits
+    const std::to_chars_result written =
+        std::to_chars(text, text + sizeof text, amount, std::chars_format::fixed, 2);
+    return written.ec == std::errc() ? std::string(text, written.ptr) : std::string();
 }

@@ -1,6 +1,7 @@
 #include "validation/PaymentBatchValidation.h"
 
 #include "common/ComError.h"
+#include "common/PhaseTimer.h"
 #include "settings/DataFolder.h"
 #include "validation/EmbeddedMappings.h"
 #include "validation/PaymentValidation.h"
@@ -56,5 +57,6 @@ bool ValidatePaymentBatch(IPaymentBatch* batch, LONG& runStatus, const CCharacte
 
 bool ValidatePaymentBatch(IPaymentBatch* batch, LONG& runStatus)
 {
+    const CPhaseTimer step("validation");
     return ValidatePaymentBatch(batch, runStatus, &ReadEmbeddedMappings);
 }

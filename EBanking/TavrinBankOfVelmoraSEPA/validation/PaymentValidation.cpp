@@ -41,11 +41,19 @@ public:
         if (read) WriteBack(put, value);
     }
 
+    static constexpr double kSmallestAmount = 0.005;
+    static constexpr double kFirstAmountTooLong = 999999999.995;
+
     void Amount()
     {
         double amount = 0.0;
         const bool read = SUCCEEDED(m_payment->get_Amount(&amount));
-        if (!read || !(amount > 0.0) || !std::isfinite(amount)) Fail(kInvalidAmount);
+        // The file carries amounts with two decimals: anything that rounds to 0.00 is no
+        // payment, and a SEPA amount has at most eleven digits (999,999,999.99).
+        if (!read || !(amount >= kSmallestAmount) || !std::isfinite(amount))
+            Fail(kInvalidAmount);
+        else if (amount >= kFirstAmountTooLong)
+            Fail(kAmountTooLong);
     }
 
     void AccountName(StringGetter get, StringSetter put, long failureCode)

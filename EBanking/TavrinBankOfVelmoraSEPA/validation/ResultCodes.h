@@ -5,6 +5,7 @@
 enum PaymentResultCode : long {
     kPaymentPassed = 0,
     kInvalidAmount = 21,
+    kAmountTooLong = 32,
     kInvalidPayerName = 25,
     kInvalidPayeeName = 30,
     kInvalidCurrency = 34,

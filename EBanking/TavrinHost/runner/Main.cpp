@@ -180,6 +180,8 @@ int Run(const RunnerOptions& options)
     }
 
     HostRef<HostPaymentBatch> batch = MakeHostBatch(rows);
+    // From here on the host's payments live in the batch alone, as in the host itself.
+    std::vector<PaymentRow>().swap(rows);
     HostRef<HostPaymentBatch> context = HostPaymentBatch::Create();  // the host's second argument
     RunReport report;
     report.bankName = bank.name;

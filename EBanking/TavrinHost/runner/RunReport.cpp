@@ -2,6 +2,7 @@
 
 #include "HostBatch.h"
 
+#include <charconv>
 #include <cstdio>
 #include <locale>
 #include <sstream>
@@ -20,14 +21,12 @@ const char* StatusMeaning(long status)
     }
 }
 
+// Two decimals with a full stop whatever the locale; cheap enough for a report line per payment.
 std::string Amount(double amount)
 {
-    std::ostringstream out;
-    out.imbue(std::locale::classic());
-    out.setf(std::ios::fixed);
-    out.precision(2);
-    out << amount;
-    return out.str();
+    char text[400];
+    const std::to_chars_result written = std::to_chars(text, text + sizeof text, amount, std::chars_format::fixed, 2);
+    return written.ec == std::errc() ? std::string(text, written.ptr) : std::string();
 }
 
 // JSON has no NaN or infinity.

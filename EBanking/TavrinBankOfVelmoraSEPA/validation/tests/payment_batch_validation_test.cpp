@@ -21,7 +21,7 @@ using namespace tavrin_host;
 
 namespace {
 
-const LONG kInvalidAmount = 21, kInvalidPayerName = 25, kInvalidPayeeName = 30, kInvalidCurrency = 34;
+const LONG kInvalidAmount = 21, kAmountTooLong = 32, kInvalidPayerName = 25, kInvalidPayeeName = 30, kInvalidCurrency = 34;
 const LONG kInvalidPayerIban = 105, kInvalidPayerBic = 106, kInvalidPayeeIban = 107, kInvalidPayeeBic = 108;
 
 std::istringstream MissingEmbeddedTable()
@@ -154,6 +154,25 @@ TEST_F(BatchValidation, OnlyAFinitePositiveAmountPasses)
         }
     }
     EXPECT_EQ(0, batch->payments.back()->resultCode);
+}
+
+TEST_F(BatchValidation, AmountsTheFileCannotCarryFail)
+{
+    // Two decimals in the file: below half a cent the payment would read 0.00.
+    AddValidPayment().amount = 0.004;
+    AddValidPayment().amount = 0.005;
+    // At most eleven digits, 999,999,999.99.
+    AddValidPayment().amount = 999999999.99;
+    AddValidPayment().amount = 999999999.995;
+    AddValidPayment().amount = 1e300;
+
+    EXPECT_FALSE(Validate());
+    EXPECT_EQ(kInvalidAmount, batch->payments[0]->resultCode);
+    EXPECT_EQ(0, batch->payments[1]->resultCode);
+    EXPECT_EQ(0, batch->payments[2]->resultCode);
+    EXPECT_EQ(kAmountTooLong, batch->payments[3]->resultCode);
+    EXPECT_EQ(kAmountTooLong, batch->payments[4]->resultCode);
+    EXPECT_EQ(1e300, batch->payments[4]->amount) << "the host's amount is left as it was";
 }
 
 TEST_F(BatchValidation, NamesAndTheReferenceAreTransliteratedCutAndTrimmed)
