@@ -106,12 +106,19 @@ def rows(count, seed, execution_date):
         }
 
 
+def next_working_day(day):
+    """The payment details dialog refuses weekend execution dates."""
+    while day.weekday() >= 5:
+        day += datetime.timedelta(days=1)
+    return day
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("count", type=int)
     parser.add_argument("output")
     parser.add_argument("--seed", type=int, default=20260)
-    parser.add_argument("--date", default=(datetime.date.today() + datetime.timedelta(days=7)).isoformat())
+    parser.add_argument("--date", default=next_working_day(datetime.date.today() + datetime.timedelta(days=7)).isoformat())
     arguments = parser.parse_args()
     with open(arguments.output, "w", encoding="utf-8", newline="") as stream:
         writer = csv.DictWriter(stream, fieldnames=COLUMNS, lineterminator="\r\n")
