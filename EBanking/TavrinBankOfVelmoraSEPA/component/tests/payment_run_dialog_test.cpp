@@ -9,6 +9,7 @@
 #include "HostObjects.h"
 #include "HostSettingsFixture.h"
 #include "MessageBoxWatcher.h"
+#include "PaymentFileTestSupport.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -61,20 +62,6 @@ std::string DayText(const SYSTEMTIME& day)
     return text;
 }
 
-// Files in a folder, "." and ".." aside.
-int FileCount(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    int count = 0;
-    do {
-        if (found.cFileName[0] != '.') ++count;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return count;
-}
-
 // Refuses to create any dialog window on this thread while it lives.
 class DialogCreationRefused {
 public:
@@ -99,11 +86,7 @@ protected:
         ASSERT_TRUE(settings.Loaded()) << "TavrinHostSettings.dll must sit beside the test program";
         ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
                                                              reinterpret_cast<void**>(&service)));
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "sepa_run_dialog";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        settings.Configure(folder.c_str(), HOST_SETTINGS_OK);
+        settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
 
         firstDay = WorkingDayFromToday(7);
         HostPayment& first = AddPayment(L"Supplier One");
@@ -114,8 +97,6 @@ protected:
     void TearDown() override
     {
         if (service) service->Release();
-        EmptyFolder();
-        RemoveDirectoryA(folder.c_str());
     }
 
     HostPayment& AddPayment(const wchar_t* payeeName)
@@ -132,17 +113,6 @@ protected:
         return payment;
     }
 
-    void EmptyFolder()
-    {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return;
-        do {
-            if (found.cFileName[0] != '.') DeleteFileA((folder + "\\" + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-
     LONG Status()
     {
         LONG status = -99;
@@ -154,7 +124,7 @@ protected:
     IBankPaymentService* service = nullptr;
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
     HostRef<HostPaymentBatch> reserved = HostPaymentBatch::Create();
-    std::string folder;
+    paymentfile::TemporaryFolder folder;
     SYSTEMTIME firstDay{};
 };
 
@@ -195,7 +165,7 @@ TEST_F(PaymentRunDialog, ShowsTheFirstPaymentsValuesAndOkWritesWhatWasTypedIntoI
     EXPECT_EQ(S_OK, result);
     EXPECT_EQ(DayText(firstDay), dateText);
     EXPECT_EQ("OIN-FIRST-1", oin);
-    EXPECT_EQ(0u, path.find(folder + "\\BOV")) << path;
+    EXPECT_EQ(0u, path.find(folder.File("BOV"))) << path;
     EXPECT_NE(std::string::npos, path.find("PAIN001.xml")) << path;
     EXPECT_EQ(host, owner) << "owned by the calling thread's active window";
     EXPECT_FALSE(hostEnabled) << "the owner waits while the dialog is up";
@@ -224,7 +194,7 @@ TEST_F(PaymentRunDialog, CancelEndsTheRunWithStatusThreeAndNoFile)
     EXPECT_EQ(S_OK, result);
     EXPECT_EQ("Are you sure you wish to abandon credit transfer?", question);
     EXPECT_EQ(3, Status());
-    EXPECT_EQ(0, FileCount(folder));
+    EXPECT_TRUE(folder.Files().empty());
     EXPECT_EQ(L"OIN-FIRST-1", batch->payments[0]->Oin());
     EXPECT_EQ(ToDate(firstDay), batch->payments[0]->executionDate);
 }
@@ -240,6 +210,6 @@ TEST_F(PaymentRunDialog, ADialogThatCannotOpenEndsTheRunWithStatusThree)
 
     EXPECT_EQ(S_OK, result);
     EXPECT_EQ(3, Status());
-    EXPECT_EQ(0, FileCount(folder));
+    EXPECT_TRUE(folder.Files().empty());
     EXPECT_EQ(L"OIN-FIRST-1", batch->payments[0]->Oin());
 }
