@@ -5,6 +5,7 @@
 #include "component/PaymentCountLimit.h"
 
 #include "HostObjects.h"
+#include "PaymentServiceFixture.h"
 #include "HostSettingsFixture.h"
 #include "PaymentFileTestSupport.h"
 #include "PaymentRunDriver.h"
@@ -54,20 +55,8 @@ public:
     LONG count = 0;
 };
 
-class LargeBatchRun : public testing::Test {
+class LargeBatchRun : public PaymentRunTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(settings.Loaded()) << "TavrinHostSettings.dll must sit beside the test program";
-        ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
-                                                             reinterpret_cast<void**>(&service)));
-        settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
-    }
-    void TearDown() override
-    {
-        if (service) service->Release();
-    }
-
     void AddPayments(int count)
     {
         batch->payments.reserve(static_cast<size_t>(count));
@@ -78,9 +67,6 @@ protected:
         batch->payments[0]->SetOin(L"VELMORA-OIN-0042");
     }
 
-    HostSettingsControl settings;
-    paymentfile::TemporaryFolder folder;
-    IBankPaymentService* service = nullptr;
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
 };
 

@@ -7,6 +7,7 @@
 
 #include "DialogTestUser.h"
 #include "HostObjects.h"
+#include "PaymentServiceFixture.h"
 #include "HostSettingsFixture.h"
 #include "MessageBoxWatcher.h"
 #include "PaymentFileTestSupport.h"
@@ -79,24 +80,17 @@ private:
     HHOOK m_hook;
 };
 
-class PaymentRunDialog : public testing::Test {
+class PaymentRunDialog : public PaymentRunTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(settings.Loaded()) << "TavrinHostSettings.dll must sit beside the test program";
-        ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
-                                                             reinterpret_cast<void**>(&service)));
-        settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
+        PaymentRunTest::SetUp();
 
         firstDay = WorkingDayFromToday(7);
         HostPayment& first = AddPayment(L"Supplier One");
         first.executionDate = ToDate(firstDay);
         first.SetOin(L"OIN-FIRST-1");
         AddPayment(L"Supplier Two");
-    }
-    void TearDown() override
-    {
-        if (service) service->Release();
     }
 
     HostPayment& AddPayment(const wchar_t* payeeName)
@@ -113,18 +107,8 @@ protected:
         return payment;
     }
 
-    LONG Status()
-    {
-        LONG status = -99;
-        EXPECT_EQ(S_OK, service->get_Status(&status));
-        return status;
-    }
-
-    HostSettingsControl settings;
-    IBankPaymentService* service = nullptr;
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
     HostRef<HostPaymentBatch> reserved = HostPaymentBatch::Create();
-    paymentfile::TemporaryFolder folder;
     SYSTEMTIME firstDay{};
 };
 

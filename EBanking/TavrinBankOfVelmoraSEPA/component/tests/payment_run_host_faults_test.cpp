@@ -7,6 +7,7 @@
 #include "settings/DataFolder.h"
 
 #include "HostObjects.h"
+#include "PaymentServiceFixture.h"
 #include "HostSettingsFixture.h"
 #include "PaymentFileTestSupport.h"
 #include "PaymentRunDriver.h"
@@ -56,19 +57,12 @@ std::vector<PaymentValues> ValuesOf(const HostPaymentBatch& batch)
     return values;
 }
 
-class FaultyRun : public testing::Test {
+class FaultyRun : public PaymentRunTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(settings.Loaded()) << "TavrinHostSettings.dll must sit beside the test program";
-        ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
-                                                             reinterpret_cast<void**>(&service)));
-        settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
+        PaymentRunTest::SetUp();
         batch = ThreeValidPayments();
-    }
-    void TearDown() override
-    {
-        if (service) service->Release();
     }
 
     // Values that pass every check as they are, so a run leaves them exactly as they were.
@@ -97,9 +91,6 @@ protected:
         return renamed;
     }
 
-    HostSettingsControl settings;
-    paymentfile::TemporaryFolder folder;
-    IBankPaymentService* service = nullptr;
     HostRef<HostPaymentBatch> batch;
 };
 

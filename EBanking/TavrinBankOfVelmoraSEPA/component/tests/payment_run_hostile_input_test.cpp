@@ -6,6 +6,7 @@
 #include "component/BankPaymentService.h"
 
 #include "HostObjects.h"
+#include "PaymentServiceFixture.h"
 #include "HostSettingsFixture.h"
 #include "PaymentFileTestSupport.h"
 #include "PaymentRunDriver.h"
@@ -66,20 +67,8 @@ struct HostileString {
 
 const std::set<long> kKnownCodes = {0, 21, 25, 30, 34, 105, 106, 107, 108};
 
-class HostileInput : public testing::Test {
+class HostileInput : public PaymentRunTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(settings.Loaded()) << "TavrinHostSettings.dll must sit beside the test program";
-        ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
-                                                             reinterpret_cast<void**>(&service)));
-        settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
-    }
-    void TearDown() override
-    {
-        if (service) service->Release();
-    }
-
     static HostRef<HostPaymentBatch> TwoValidPayments()
     {
         HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
@@ -117,9 +106,6 @@ protected:
         return bytes;
     }
 
-    HostSettingsControl settings;
-    paymentfile::TemporaryFolder folder;
-    IBankPaymentService* service = nullptr;
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "ComTestSupport.h"
 #include "HostObjects.h"
+#include "PaymentServiceFixture.h"
 #include "HostSettingsFixture.h"
 #include "MessageBoxWatcher.h"
 #include "PaymentDialogUser.h"
@@ -25,13 +26,11 @@ namespace {
 
 const HRESULT kInvalidArgument = static_cast<HRESULT>(0x800AFFFC);
 
-class PaymentService : public testing::Test {
+class PaymentService : public PaymentServiceTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(settings.Loaded()) << "TavrinHostSettings.dll must sit beside the test program";
-        ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
-                                                             reinterpret_cast<void**>(&service)));
+        PaymentServiceTest::SetUp();
         HostPayment& first = batch->Add();
         first.payerName = L"Velmora Trading Ltd";
         first.payeeName = L"Supplier One";
@@ -39,20 +38,7 @@ protected:
         batch->Add(false);
         ClearErrorInfo();
     }
-    void TearDown() override
-    {
-        if (service) service->Release();
-    }
 
-    LONG Status()
-    {
-        LONG status = -99;
-        EXPECT_EQ(S_OK, service->get_Status(&status));
-        return status;
-    }
-
-    HostSettingsControl settings;
-    IBankPaymentService* service = nullptr;
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
     HostRef<HostPaymentBatch> reserved = HostPaymentBatch::Create();
 };

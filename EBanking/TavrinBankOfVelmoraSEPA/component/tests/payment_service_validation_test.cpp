@@ -5,6 +5,7 @@
 
 #include "ComTestSupport.h"
 #include "HostObjects.h"
+#include "PaymentServiceFixture.h"
 #include "HostSettingsFixture.h"
 #include "MessageBoxWatcher.h"
 #include "PaymentDialogUser.h"
@@ -16,21 +17,8 @@ using namespace tavrin_host;
 
 namespace {
 
-class PaymentRunValidation : public testing::Test {
+class PaymentRunValidation : public PaymentRunTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(settings.Loaded()) << "TavrinHostSettings.dll must sit beside the test program";
-        ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
-                                                             reinterpret_cast<void**>(&service)));
-        // The run writes its file: into a folder of the test's own, not the user's documents.
-        settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
-    }
-    void TearDown() override
-    {
-        if (service) service->Release();
-    }
-
     HostPayment& AddPayment(const wchar_t* payeeName, const wchar_t* payeeIban)
     {
         HostPayment& payment = batch->Add();
@@ -45,9 +33,6 @@ protected:
         return payment;
     }
 
-    HostSettingsControl settings;
-    paymentfile::TemporaryFolder folder;
-    IBankPaymentService* service = nullptr;
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
     HostRef<HostPaymentBatch> reserved = HostPaymentBatch::Create();
 };
