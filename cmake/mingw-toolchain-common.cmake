@@ -1,0 +1,12 @@
+# What both MinGW-w64 toolchain files share; they set CMAKE_SYSTEM_PROCESSOR first.
+# The posix thread model: the C++ thread library (which GoogleTest needs) exists only there.
+set(CMAKE_SYSTEM_NAME Windows)
+set(TOOLCHAIN_PREFIX ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
+set(CMAKE_C_COMPILER   ${TOOLCHAIN_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER  ${TOOLCHAIN_PREFIX}-windres)
+set(WIDL_EXECUTABLE    ${TOOLCHAIN_PREFIX}-widl)
+set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
