@@ -19,12 +19,8 @@ while [ $# -gt 0 ]; do
 done
 
 "$root/scripts/install-deps.sh"
-if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq nodejs npm >/dev/null
-fi
+# Node.js may come from elsewhere than Debian's packages; only a missing one is installed.
+command -v node >/dev/null && command -v npm >/dev/null || "$root/scripts/install-deps.sh" nodejs npm
 "$root/scripts/build.sh" x86_64
 
 peer="$root/bench/peer"
@@ -33,22 +29,16 @@ if [ ! -d "$peer/node_modules/sepa" ]; then
 fi
 
 mkdir -p "$work" "$root/docs"
+# Made afresh for every benchmark: the batches' execution date is a working day after today,
+# and a day gone by would be refused by the payment details dialog.
 for size in 1 $sizes; do
-  [ -f "$work/batch-$size.csv" ] || python3 "$root/bench/make_batch.py" "$size" "$work/batch-$size.csv"
+  python3 "$root/bench/make_batch.py" "$size" "$work/batch-$size.csv"
 done
 
 source "$root/scripts/wine-env.sh" "$build"
-wine_prepare_prefix
 # One display and one Wine server for all the runs, as on a desktop where Wine is in use; the
 # start that remains for each program is measured with a batch of one payment.
-cleanup() {
-  "$WINESERVER" -k >/dev/null 2>&1 || true
-  stop_private_display
-}
-trap cleanup EXIT
-[ -n "${DISPLAY:-}" ] || start_private_display
-"$WINESERVER" -p >/dev/null 2>&1 || true   # a server that already runs is kept
-"$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true   # Wine's services start here, once
+begin_wine_session
 
 # shellcheck disable=SC2086
 python3 "$root/bench/run_benchmark.py" --build "$build" --work "$work" --peer "$peer" \

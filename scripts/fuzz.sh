@@ -27,24 +27,14 @@ max_len() {
   esac
 }
 
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-apt_install() {
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "Installing: $*"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$@" >/dev/null
-}
 install_missing() {
-  local missing=() p
-  for p in clang cmake make googletest; do installed "$p" || missing+=("$p"); done
-  [ ${#missing[@]} -eq 0 ] || apt_install "${missing[@]}"
+  "$root/scripts/install-deps.sh" clang
   # libFuzzer and the sanitizer runtimes come with the compiler-rt package of clang's version.
   local major rt
   major=$(clang++ -dumpversion | cut -d. -f1)
   rt="libclang-rt-$major-dev"
   apt-cache show "$rt" >/dev/null 2>&1 || rt=libclang-rt-dev
-  installed "$rt" || apt_install "$rt"
+  "$root/scripts/install-deps.sh" "$rt"
 }
 
 install_missing

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that the build and the tests need, only when some are missing.
+# Installs the Debian packages that the build and the tests need, and any named on the command
+# line, only when some are missing.  usage: install-deps.sh [PACKAGE...]
 # wine32 is deliberately absent: this kernel cannot run 32-bit code, and with wine32 installed
 # the `wine` launcher would choose a loader that cannot start.
 set -euo pipefail
@@ -11,6 +12,7 @@ packages=(
   xvfb xauth x11-utils
   libxml2-utils xsltproc
   googletest
+  "$@"
 )
 
 missing=()

@@ -20,24 +20,18 @@ work=$(mktemp -d)
 export SEPA_WINEPREFIX="$build/render-wineprefix"
 source "$root/scripts/wine-env.sh" "$build"
 
-# A display of our own whose screen is mirrored into $work/Xvfb_screen0 (XWD format).
-for n in $(seq 191 290); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-done
-Xvfb ":$n" -screen 0 1024x768x24 -fbdir "$work" -nocursor -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$n"
 runner=
 cleanup() {
   # Only this prefix's Wine processes, which this script started.
   "$WINESERVER" -k >/dev/null 2>&1 || true
   [ -z "$runner" ] || wait "$runner" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
+  stop_private_display
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+# A display of our own whose screen is mirrored into $work/Xvfb_screen0 (XWD format).
+unset DISPLAY
+start_private_display -fbdir "$work" -nocursor
 
 # The prepared prefix has Wine draw the windows' frames and captions itself, as on Windows
 # (there is no window manager). The default payment directory is a folder of the prefix's own

@@ -13,20 +13,7 @@ echo "== building the x86_64 tests"
 
 build="$root/build/x86_64"
 source "$root/scripts/wine-env.sh" "$build"
-if [ -z "${DISPLAY:-}" ]; then
-  start_private_display
-fi
-wine_prepare_prefix
-# One Wine server for the whole run instead of one per test program. Wine's own service
-# processes are started here, away from the tests' output pipes: started by a test they would
-# keep its pipe open for as long as the server lives, and CTest would wait for them.
-"$WINESERVER" -p >/dev/null 2>&1 || true
-"$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
-cleanup() {
-  "$WINESERVER" -k >/dev/null 2>&1 || true
-  stop_private_display
-}
-trap cleanup EXIT
+begin_wine_session
 
 echo "== running the tests"
 cd "$build"

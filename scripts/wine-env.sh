@@ -18,7 +18,10 @@ export WINESERVER
 register_when_newer() {
   local dll=$1 stamp=$2
   if [ -f "$dll" ] && { [ ! -f "$stamp" ] || [ "$dll" -nt "$stamp" ]; }; then
-    "$WINE64" regsvr32 /s "$(to_windows_path "$dll")" >/dev/null 2>&1
+    if ! "$WINE64" regsvr32 /s "$(to_windows_path "$dll")" >/dev/null 2>&1; then
+      echo "could not register $dll in $WINEPREFIX" >&2
+      return 1
+    fi
     touch "$stamp"
   fi
 }
@@ -53,13 +56,14 @@ to_windows_path() {
   printf 'Z:%s' "${p//\//\\}"
 }
 
-# Starts Xvfb on a free display number and exports DISPLAY; stop_private_display ends it.
+# Starts Xvfb on a free display number, with any further Xvfb options given, and exports
+# DISPLAY; stop_private_display ends it.
 start_private_display() {
   local n
   for n in $(seq 90 190); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
   done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp "$@" >/dev/null 2>&1 &
   _private_xvfb=$!
   export DISPLAY=":$n"
   local i
@@ -78,4 +82,23 @@ stop_private_display() {
     wait "$_private_xvfb" 2>/dev/null || true
     _private_xvfb=
   fi
+}
+
+# One virtual display (unless one is set) and one Wine server for a series of programs, ended
+# on exit whatever happens on the way. Wine's own service processes are started here, away
+# from the programs' output pipes: started by a test they would keep its pipe open for as long
+# as the server lives, and CTest would wait for them. The display comes before the prefix is
+# prepared: a registration starts the server and its desktop, which every program then shares,
+# and a desktop started without a display cannot show windows.
+begin_wine_session() {
+  trap end_wine_session EXIT
+  [ -n "${DISPLAY:-}" ] || start_private_display
+  wine_prepare_prefix
+  "$WINESERVER" -p >/dev/null 2>&1 || true
+  "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+end_wine_session() {
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  stop_private_display
 }

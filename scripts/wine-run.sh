@@ -18,11 +18,9 @@ fi
 # It comes before the prefix is prepared: a registration starts the Wine server and its
 # desktop, which the program then shares, and a desktop started without a display cannot
 # show the program's windows.
+trap end_wine_session EXIT
 start_private_display
 wine_prepare_prefix
 set +e
 "$WINE64" "$@"
-status=$?
-"$WINESERVER" -k >/dev/null 2>&1
-stop_private_display
-exit $status
+exit $?
