@@ -160,7 +160,9 @@ IXMLDOMDocumentPtr BuildCreditTransferDocument(BSTR debtorReference, IPaymentBat
             // that no file is written: one without that payment would pass for the whole batch.
             if (FAILED(batch->get_Item(index, &delivered)) || !delivered) return document;
             IPaymentExPtr payment;
-            if (FAILED(delivered->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(&payment)))) break;
+            if (FAILED(delivered->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(&payment))) ||
+                !payment)
+                break;
             builder.AppendCreditor(creditors, payment);
         }
     }

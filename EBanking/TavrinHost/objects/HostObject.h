@@ -67,6 +67,8 @@ public:
     {
         if (!out) return E_POINTER;
         *out = nullptr;
+        // A host that breaks the rules: success, but no interface.
+        if (riid != IID_IUnknown && m_faults.Fails("QueryInterface")) return S_OK;
         IUnknown* found = static_cast<Derived*>(this)->FindInterface(riid);
         if (!found) return E_NOINTERFACE;
         found->AddRef();

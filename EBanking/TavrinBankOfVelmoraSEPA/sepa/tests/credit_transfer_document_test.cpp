@@ -223,6 +223,14 @@ TEST_F(CreditTransferDocument, APaymentWithoutTheExtendedInterfaceEndsTheCredito
     AddValidPayment(*batch, L"Third", 3.0, L"R3");
     EXPECT_EQ(L"~Creditor", Value(Root(Build()), L"Creditors"));
 
+    // The same for a payment that answers the query with success and no interface.
+    HostRef<HostPaymentBatch> payments = HostPaymentBatch::Create();
+    AddValidPayment(*payments, L"First", 1.0, L"R1");
+    AddValidPayment(*payments, L"Second", 2.0, L"R2").Faults().Fail("QueryInterface");
+    AddValidPayment(*payments, L"Third", 3.0, L"R3");
+    const IXMLDOMDocumentPtr document = BuildCreditTransferDocument(nullptr, payments.get(), kCreationTime);
+    ASSERT_TRUE(document);
+    EXPECT_EQ(L"~Creditor", Value(Root(document), L"Creditors"));
 }
 
 TEST_F(CreditTransferDocument, APaymentTheBatchCannotDeliverLeavesTheDocumentWithoutARoot)
