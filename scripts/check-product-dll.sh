@@ -14,8 +14,7 @@ file_format=$(i686-w64-mingw32-objdump -f "$dll" | sed -n 's/.*file format //p')
 grep -q '^Magic[[:space:]]*010b' <<<"$dump" || fail "not a PE32 (32-bit) image"
 
 exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | awk '/\[/ {print $NF}' | grep -v Table || true)
-required=(DllGetClassObject DllCanUnloadNow)
-[ "${SEPA_REQUIRE_REGISTRATION_EXPORTS:-1}" = 1 ] && required+=(DllRegisterServer DllUnregisterServer)
+required=(DllGetClassObject DllCanUnloadNow DllRegisterServer DllUnregisterServer)
 for name in "${required[@]}"; do
   grep -qx "$name" <<<"$exports" || fail "export $name is missing (exports: $(echo $exports))"
 done

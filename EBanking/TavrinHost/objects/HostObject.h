@@ -5,50 +5,25 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include <functional>
-#include <map>
 #include <set>
 #include <string>
 
 namespace tavrin_host {
 
-// A set of method names that an object has been told to fail, for fault-injection tests, and
-// actions to take when a method is next called, for tests that change the world in the middle
-// of a component's work.
+// A set of method names that an object has been told to fail, for fault-injection tests.
 class FaultSwitch {
 public:
     void Fail(const std::string& method, HRESULT hr = E_FAIL) { m_failing.insert(method); m_hr = hr; }
-    void Heal() { m_failing.clear(); m_actions.clear(); }
     bool Fails(const char* method) const { return !m_failing.empty() && m_failing.count(method) != 0; }
     HRESULT FailureCode() const { return m_hr; }
 
-    // Runs action once, at the start of the next call of method; a null action takes back
-    // the one set before.
-    void BeforeNextCall(const std::string& method, std::function<void()> action)
-    {
-        if (action)
-            m_actions[method] = std::move(action);
-        else
-            m_actions.erase(method);
-    }
-    void Called(const char* method)
-    {
-        if (m_actions.empty()) return;
-        const auto found = m_actions.find(method);
-        if (found == m_actions.end()) return;
-        const std::function<void()> action = std::move(found->second);
-        m_actions.erase(found);
-        action();
-    }
-
 private:
     std::set<std::string> m_failing;
-    std::map<std::string, std::function<void()>> m_actions;
     HRESULT m_hr = E_FAIL;
 };
 
 #define HOST_FAIL_IF(method) \
-    do { Faults().Called(method); if (Faults().Fails(method)) return Faults().FailureCode(); } while (0)
+    do { if (Faults().Fails(method)) return Faults().FailureCode(); } while (0)
 
 // Derived implements QueryInterface through FindInterface(riid) and the interface methods.
 // IDispatch is not served from type information: the component calls host objects through

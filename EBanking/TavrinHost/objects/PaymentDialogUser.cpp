@@ -132,7 +132,6 @@ void PaymentDialogUser::OnActivate(HWND window)
     if (m_dialog || !IsPaymentDialog(window)) return;
 
     m_dialog = window;
-    ++m_dialogsShown;
     m_lastConfirmed = false;
     m_confirmedPath.clear();
     if (m_input.dateGiven) PickDate();

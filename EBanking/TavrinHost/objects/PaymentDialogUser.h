@@ -52,7 +52,6 @@ public:
     MessageBoxWatcher::Policy Policy();
 
     // How many payment details dialogs have opened so far.
-    int DialogsShown() const { return m_dialogsShown; }
     // Whether OK ended the last dialog.
     bool LastConfirmed() const { return m_lastConfirmed; }
     // The save field's text when OK ended the last dialog; empty when it ended otherwise.
@@ -75,7 +74,6 @@ private:
     PaymentDialogUser* m_previous = nullptr;
 
     HWND m_dialog = nullptr;
-    int m_dialogsShown = 0;
     int m_lastPressed = 0;
     bool m_cancelWhenBack = false;
     bool m_lastConfirmed = false;

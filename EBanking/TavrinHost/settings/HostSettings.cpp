@@ -18,7 +18,6 @@ const wchar_t kClsidKey[] = L"CLSID\\{0BE0D1E2-5E1E-11D4-9A80-00A0CC5FF33D}";
 HMODULE g_module;
 LONG g_locks;
 std::string g_directory;
-bool g_directoryConfigured;
 DWORD g_faults;
 HostSettingsCalls g_calls;
 
@@ -33,10 +32,7 @@ void CopyBounded(char* buffer, size_t size, const std::string& text)
 
 std::string DefaultDirectory()
 {
-    if (g_directoryConfigured) return g_directory;
-    char value[1024] = {};
-    DWORD n = GetEnvironmentVariableA("TAVRIN_HOST_PAYMENT_DIR", value, sizeof value);
-    return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+    return g_directory;
 }
 
 class BankSettings final : public tavrin_host::HostObject<BankSettings, IBankSettings> {
@@ -178,7 +174,6 @@ HRESULT STDAPICALLTYPE DllUnregisterServer()
 
 void WINAPI TavrinHostSettings_Configure(const char* paymentDirectory, DWORD faults)
 {
-    g_directoryConfigured = paymentDirectory != nullptr;
     g_directory = paymentDirectory ? paymentDirectory : "";
     g_faults = faults;
 }

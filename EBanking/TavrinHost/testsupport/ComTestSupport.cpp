@@ -30,12 +30,4 @@ void ClearErrorInfo()
     SetErrorInfo(0, nullptr);
 }
 
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/"));
-}
-
 } // namespace testsupport

@@ -37,7 +37,4 @@ Fn ProcAddress(HMODULE module, const char* name)
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// The path of the folder of the running test program.
-std::wstring ProgramFolder();
-
 } // namespace testsupport
