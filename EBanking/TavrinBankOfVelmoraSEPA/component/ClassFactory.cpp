@@ -2,7 +2,7 @@
 
 #include "common/ModuleLock.h"
 
-// Class objects are cached for the life of the module, so their references do not count:
+// Class objects live as long as the module, so their references do not count:
 // only LockServer and live instances keep the library loaded.
 HRESULT STDMETHODCALLTYPE ClassFactory::QueryInterface(REFIID riid, void** out)
 {

@@ -6,8 +6,6 @@
 #include "component/BankServices.h"
 #include "resources/resource.h"
 
-#include <memory>
-
 const CATID CATID_TavrinBankComponents = {0x4E28D2A2, 0xEE93, 0x11D3, {0x8A, 0x15, 0x00, 0xE0, 0x29, 0x17, 0x8D, 0x24}};
 
 namespace {
@@ -27,10 +25,14 @@ const ClassEntry kClasses[] = {
 };
 const size_t kClassCount = sizeof kClasses / sizeof kClasses[0];
 
-// Class objects are made on first request and kept until the module is unloaded. The module
-// runs in single-threaded apartments; the slot is claimed with an interlocked exchange so two
-// threads that race still end up sharing one object.
-ClassFactory* g_classObjects[kClassCount];
+// One class object per class, living as long as the module's static data: nothing to make on
+// request, nothing left behind when the module is unloaded.
+ClassFactory g_classObjects[] = {
+    ClassFactory(kClasses[0].create),
+    ClassFactory(kClasses[1].create),
+    ClassFactory(kClasses[2].create),
+};
+static_assert(sizeof g_classObjects / sizeof g_classObjects[0] == kClassCount, "one class object per class");
 
 } // namespace
 
@@ -44,14 +46,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** out)
 {
     *out = nullptr;
     for (size_t i = 0; i < kClassCount; ++i) {
-        if (*kClasses[i].clsid != clsid) continue;
-        if (!g_classObjects[i]) {
-            auto* made = new (std::nothrow) ClassFactory(kClasses[i].create);
-            if (!made) return E_OUTOFMEMORY;
-            if (InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&g_classObjects[i]), made, nullptr))
-                delete made;
-        }
-        return g_classObjects[i]->QueryInterface(riid, out);
+        if (*kClasses[i].clsid == clsid) return g_classObjects[i].QueryInterface(riid, out);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

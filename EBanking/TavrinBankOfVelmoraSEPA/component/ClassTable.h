@@ -16,8 +16,8 @@ struct ClassEntry {
 
 const ClassEntry* ClassTable(size_t* count);
 
-// Answers the class object of a class in the table for riid, creating it on first request;
-// CLASS_E_CLASSNOTAVAILABLE for any other class.
+// Answers the class object of a class in the table for riid; CLASS_E_CLASSNOTAVAILABLE for any
+// other class.
 HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** out);
 
 // The host framework's category of bank components.
