@@ -13,6 +13,16 @@ public:
     ~CBstr() { SysFreeString(m_text); }
     CBstr(const CBstr&) = delete;
     CBstr& operator=(const CBstr&) = delete;
+    CBstr(CBstr&& other) noexcept : m_text(other.m_text) { other.m_text = nullptr; }
+    CBstr& operator=(CBstr&& other) noexcept
+    {
+        if (this != &other) {
+            SysFreeString(m_text);
+            m_text = other.m_text;
+            other.m_text = nullptr;
+        }
+        return *this;
+    }
 
     // The out-parameter for a getter; whatever was held before is freed first.
     BSTR* Receive()
@@ -30,3 +40,17 @@ public:
 private:
     BSTR m_text = nullptr;
 };
+
+// A new BSTR holding a copy of length characters of text; throws E_OUTOFMEMORY as an HRESULT
+// (for a COM method frame to report) when there is no memory for it.
+inline BSTR NewBstr(const wchar_t* text, UINT length)
+{
+    BSTR copy = SysAllocStringLen(text, length);
+    if (!copy) throw static_cast<HRESULT>(E_OUTOFMEMORY);
+    return copy;
+}
+
+inline BSTR NewBstr(const CBstr& text)
+{
+    return NewBstr(text.Get(), static_cast<UINT>(text.Length()));
+}

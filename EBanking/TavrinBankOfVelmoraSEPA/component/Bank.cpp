@@ -1,6 +1,6 @@
 #include "component/Bank.h"
 
-CBank::CBank() : IBankImpl<CBankServices, IBank>(L"Bank of Velmora SEPA") {}
+CBank::CBank() : IBankImpl<CBankServices, IBank>(kBankDisplayName) {}
 
 void* CBank::InternalQueryInterface(REFIID riid)
 {
@@ -15,8 +15,7 @@ HRESULT STDMETHODCALLTYPE CBank::get_SubCategory(BSTR* subCategory)
 {
     return ComMethod([&] {
         RequireArgument(subCategory);
-        *subCategory = SysAllocString(bank_subcategory::kSepa);
-        if (!*subCategory) throw static_cast<HRESULT>(E_OUTOFMEMORY);
+        *subCategory = NewBstr(bank_subcategory::kSepa, static_cast<UINT>(wcslen(bank_subcategory::kSepa)));
     });
 }
 

@@ -1,5 +1,6 @@
 #include "component/BankPaymentService.h"
 
+#include "component/BankName.h"
 #include "component/HostBankSettings.h"
 #include "component/PaymentCountLimit.h"
 #include "dialog/SepaInfoModel.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-const char kBankName[] = "Bank of Velmora SEPA";
 const char kFileExtension[] = "xml";
 const size_t kPathBufferSize = 1024;
 const size_t kExtensionBufferSize = 4;
@@ -89,7 +89,7 @@ void CBankPaymentService::RunPayments(IPaymentBatch* batch)
     char extension[kExtensionBufferSize] = {};
     char directory[kPathBufferSize] = {};
     char fullPath[kPathBufferSize] = {};
-    settings.GetBankSettings(kBankName, fileName, extension, directory);
+    settings.GetBankSettings(kBankSettingsKey, fileName, extension, directory);
 
     // Without a usable clock the path stays empty and the user chooses one in the dialog.
     BuildDefaultOutputPath(directory, kFileExtension, fullPath, sizeof fullPath);
@@ -110,6 +110,6 @@ void CBankPaymentService::RunPayments(IPaymentBatch* batch)
         return;
     }
 
-    CheckForRedirectedFile(model.GetFilePath().c_str());
+    CheckForRedirectedFile(path.c_str());
     status = allPaymentsValid ? kRunDone : kRunDoneWithInvalidPayments;
 }

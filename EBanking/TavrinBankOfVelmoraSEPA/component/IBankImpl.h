@@ -1,9 +1,11 @@
 #pragma once
 // The host's bank interface for a bank whose services collection is Services: its name, its
 // kind, the collection (made on first request and kept), and the host's settings editing.
+#include "common/Bstr.h"
 #include "common/ComError.h"
 #include "common/ComObject.h"
 #include "common/DispatchImpl.h"
+#include "component/BankName.h"
 #include "component/HostBankSettings.h"
 
 #include <oleauto.h>
@@ -15,8 +17,7 @@ public:
     {
         return ComMethod([&] {
             RequireArgument(name);
-            *name = SysAllocStringLen(m_name, SysStringLen(m_name));
-            if (!*name) throw static_cast<HRESULT>(E_OUTOFMEMORY);
+            *name = NewBstr(m_name);
         });
     }
 
@@ -48,26 +49,21 @@ public:
     {
         return ComMethod([&] {
             HostBankSettings settings;
-            settings.EditBankSettings(kBankName, kEditMode);
+            settings.EditBankSettings(kBankSettingsKey, kEditMode);
         });
     }
 
 protected:
-    explicit IBankImpl(const wchar_t* name) : m_name(SysAllocString(name))
-    {
-        if (!m_name) throw static_cast<HRESULT>(E_OUTOFMEMORY);
-    }
+    explicit IBankImpl(const wchar_t* name) : m_name(NewBstr(name, static_cast<UINT>(wcslen(name)))) {}
     ~IBankImpl()
     {
         if (m_services) m_services->Release();
-        SysFreeString(m_name);
     }
 
 private:
-    static constexpr const char* kBankName = "Bank of Velmora SEPA";
     static constexpr long kEditMode = 2;
 
-    BSTR m_name;
+    CBstr m_name;
     LONG m_reserved = 0;
     typename Services::IdentityInterface* m_services = nullptr;
 };

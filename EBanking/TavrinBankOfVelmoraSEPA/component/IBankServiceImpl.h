@@ -1,6 +1,7 @@
 #pragma once
 // The generic part of a bank service: its name and the status of its last run, on top of the
 // dispatch implementation of the service's dual interface.
+#include "common/Bstr.h"
 #include "common/ComError.h"
 #include "common/DispatchImpl.h"
 
@@ -14,8 +15,7 @@ public:
     {
         return ComMethod([&] {
             RequireArgument(name);
-            *name = SysAllocStringLen(m_name, SysStringLen(m_name));
-            if (!*name) throw static_cast<HRESULT>(E_OUTOFMEMORY);
+            *name = NewBstr(m_name);
         });
     }
     HRESULT STDMETHODCALLTYPE get_Status(LONG* status) override
@@ -41,15 +41,11 @@ public:
     }
 
 protected:
-    explicit IBankServiceImpl(const wchar_t* name) : m_name(SysAllocString(name))
-    {
-        if (!m_name) throw static_cast<HRESULT>(E_OUTOFMEMORY);
-    }
-    ~IBankServiceImpl() { SysFreeString(m_name); }
+    explicit IBankServiceImpl(const wchar_t* name) : m_name(NewBstr(name, static_cast<UINT>(wcslen(name)))) {}
 
     LONG& RunStatus() { return m_status; }
 
 private:
-    BSTR m_name;
+    CBstr m_name;
     LONG m_status = 0;
 };

@@ -1,5 +1,7 @@
 #include "dialog/SepaInfoModel.h"
 
+#include "common/Bstr.h"
+
 #include <oleauto.h>
 
 #include <cwchar>
@@ -11,19 +13,14 @@ namespace {
 const wchar_t kOinEntryName[] = L"Other";
 const ULONGLONG kFileTimeUnitsPerDay = 864000000000ULL;
 
-// Holds a COM interface pointer or a BSTR and gives it back on every way out. The model must
-// not throw (the dialog calls it from its window procedure), so it uses these instead of the
+// Holds a COM interface pointer and gives it back on every way out. The model must not throw
+// (the dialog calls it from its window procedure), so it uses this and CBstr instead of the
 // COM support classes, whose constructors throw when memory runs out.
 struct ReleaseInterface {
     void operator()(IUnknown* p) const { p->Release(); }
 };
 template <class T>
 using Owned = std::unique_ptr<T, ReleaseInterface>;
-
-struct FreeString {
-    void operator()(OLECHAR* s) const { SysFreeString(s); }
-};
-using OwnedBstr = std::unique_ptr<OLECHAR, FreeString>;
 
 template <class T, class Call>
 Owned<T> Fetch(Call call)
@@ -55,9 +52,9 @@ bool IsOinEntry(IIdentification* entry)
 {
     BSTR raw = nullptr;
     if (FAILED(entry->get_Name(&raw))) raw = nullptr;
-    const OwnedBstr name(raw);
+    const CBstr name(raw);
     const size_t length = std::wcslen(kOinEntryName);
-    return SysStringLen(name.get()) == length && std::wmemcmp(name.get(), kOinEntryName, length) == 0;
+    return SysStringLen(name.Get()) == length && std::wmemcmp(name.Get(), kOinEntryName, length) == 0;
 }
 
 Owned<IIdentification> FindOinEntry(IIdentificationList* list)
@@ -141,18 +138,18 @@ BSTR CSepaInfoModel::GetOin() const
 
 void CSepaInfoModel::SetOin(BSTR oin)
 {
-    const OwnedBstr value(oin);
+    const CBstr value(oin);
     const Owned<IIdentificationList> list = FirstPaymentIdentifications(m_batch);
     if (!list) return;
     if (const Owned<IIdentification> entry = FindOinEntry(list.get())) {
-        entry->put_Value(value.get());
+        entry->put_Value(value.Get());
         return;
     }
     const Owned<IIdentification> added = Fetch<IIdentification>([&](IIdentification** out) { return list->Add(out); });
     if (!added) return;
-    const OwnedBstr name(SysAllocString(kOinEntryName));
-    added->put_Name(name.get());
-    added->put_Value(value.get());
+    const CBstr name(SysAllocString(kOinEntryName));
+    added->put_Name(name.Get());
+    added->put_Value(value.Get());
 }
 
 std::string CSepaInfoModel::GetFilePath() const

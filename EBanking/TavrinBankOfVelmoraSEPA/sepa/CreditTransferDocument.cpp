@@ -1,23 +1,18 @@
 #include "sepa/CreditTransferDocument.h"
 
+#include "common/Bstr.h"
 #include "sepa/CreditTransferValues.h"
 #include "sepa/XmlText.h"
 
 #include <oleauto.h>
 
 #include <cmath>
-#include <memory>
 #include <string>
 
 _COM_SMARTPTR_TYPEDEF(IPayment, __uuidof(IPayment));
 _COM_SMARTPTR_TYPEDEF(IPaymentEx, __uuidof(IPaymentEx));
 
 namespace {
-
-struct FreeString {
-    void operator()(OLECHAR* s) const { SysFreeString(s); }
-};
-using OwnedBstr = std::unique_ptr<OLECHAR, FreeString>;
 
 // Element names, allocated once per document rather than once per element.
 struct ElementNames {
@@ -36,11 +31,11 @@ struct ElementNames {
 };
 
 // A string property of a payment; null when the host has none or the call fails.
-OwnedBstr Read(IPaymentEx* payment, HRESULT (STDMETHODCALLTYPE IPaymentEx::*getter)(BSTR*))
+CBstr Read(IPaymentEx* payment, HRESULT (STDMETHODCALLTYPE IPaymentEx::*getter)(BSTR*))
 {
     BSTR value = nullptr;
     if (FAILED((payment->*getter)(&value))) value = nullptr;
-    return OwnedBstr(value);
+    return CBstr(value);
 }
 
 _bstr_t Widen(const std::string& ascii)
@@ -96,24 +91,24 @@ public:
             return;
         }
         const std::wstring text = WithXmlCharactersOnly(value, length);
-        const OwnedBstr marked(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-        if (marked) AppendText(m_document, element, marked.get());
+        const CBstr marked(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+        if (marked.Get()) AppendText(m_document, element, marked.Get());
     }
 
     void AppendCreditor(IXMLDOMNode* creditors, IPaymentEx* payment)
     {
         const IXMLDOMElementPtr creditor = Append(creditors, m_names.creditor);
         if (!creditor) return;
-        AppendValue(creditor, m_names.name, Read(payment, &IPayment::get_PayeeAccountName).get());
-        AppendValue(creditor, m_names.iban, Read(payment, &IPaymentEx::get_PayeeIBAN).get());
+        AppendValue(creditor, m_names.name, Read(payment, &IPayment::get_PayeeAccountName).Get());
+        AppendValue(creditor, m_names.iban, Read(payment, &IPaymentEx::get_PayeeIBAN).Get());
         double amount = 0.0;
         if (FAILED(payment->get_Amount(&amount))) amount = 0.0;
         AppendValue(creditor, m_names.payment, Widen(FormatAmount(amount)));
-        AppendValue(creditor, m_names.bic, Read(payment, &IPaymentEx::get_PayeeBIC).get());
-        AppendValue(creditor, m_names.reference, Read(payment, &IPayment::get_PayeeReference).get());
-        OwnedBstr endToEndId = Read(payment, &IPayment::get_PaymentReference);
-        if (SysStringLen(endToEndId.get()) == 0) endToEndId = Read(payment, &IPayment::get_PayerAccountName);
-        AppendValue(creditor, m_names.endToEndId, endToEndId.get());
+        AppendValue(creditor, m_names.bic, Read(payment, &IPaymentEx::get_PayeeBIC).Get());
+        AppendValue(creditor, m_names.reference, Read(payment, &IPayment::get_PayeeReference).Get());
+        CBstr endToEndId = Read(payment, &IPayment::get_PaymentReference);
+        if (SysStringLen(endToEndId.Get()) == 0) endToEndId = Read(payment, &IPayment::get_PayerAccountName);
+        AppendValue(creditor, m_names.endToEndId, endToEndId.Get());
     }
 
     const ElementNames& Names() const { return m_names; }
@@ -137,7 +132,7 @@ IXMLDOMDocumentPtr BuildCreditTransferDocument(BSTR debtorReference, IPaymentBat
     if (FAILED(document->createElement(names.creditTransfer, &root)) || !root) return document;
 
     DATE executionDate = 0.0;
-    OwnedBstr debtorName, debtorIban, debtorBic;
+    CBstr debtorName, debtorIban, debtorBic;
     if (const IPaymentExPtr first = ExtendedPayment(batch, 0)) {
         if (FAILED(first->get_ExecutionDate(&executionDate))) executionDate = 0.0;
         debtorName = Read(first, &IPayment::get_PayerAccountName);
@@ -148,9 +143,9 @@ IXMLDOMDocumentPtr BuildCreditTransferDocument(BSTR debtorReference, IPaymentBat
     builder.AppendValue(root, names.creationDateAndTime, Widen(CreationDateAndTime(clock)));
     builder.AppendValue(root, names.requiredExecutionDate, Widen(ExecutionDate(executionDate)));
     if (const IXMLDOMElementPtr debtor = builder.Append(root, names.debtor)) {
-        builder.AppendValue(debtor, names.name, debtorName.get());
-        builder.AppendValue(debtor, names.iban, debtorIban.get());
-        builder.AppendValue(debtor, names.bic, debtorBic.get());
+        builder.AppendValue(debtor, names.name, debtorName.Get());
+        builder.AppendValue(debtor, names.iban, debtorIban.Get());
+        builder.AppendValue(debtor, names.bic, debtorBic.Get());
         builder.AppendValue(debtor, names.reference, debtorReference);
     }
     if (const IXMLDOMElementPtr creditors = builder.Append(root, names.creditors)) {
