@@ -13,5 +13,10 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 elif [ $# -gt 0 ]; then
   cmake "$build" "$@" >/dev/null
 fi
-cmake --build "$build" -j"$(nproc)" 2>&1 | grep -E '(error|warning):|\*\*\*' || true
-[ "${PIPESTATUS[0]}" -eq 0 ]
+# Only errors and warnings are shown; the build's own status decides (grep finding nothing
+# is no failure).
+set +e
+cmake --build "$build" -j"$(nproc)" 2>&1 | grep -E '(error|warning):|\*\*\*'
+status=${PIPESTATUS[0]}
+set -e
+exit "$status"
