@@ -1,5 +1,5 @@
 // The pieces of the COM support library that MinGW declares in <comdef.h> and <comutil.h> but
-// does not ship. Narrow strings use the thread's ANSI code page.
+// does not ship. Narrow strings use the system's ANSI code page, as the library's own do.
 #include <windows.h>
 #include <comdef.h>
 
