@@ -34,13 +34,11 @@ std::wstring ModulePath()
 // The script resource as text: stored as plain ASCII.
 bool LoadScriptText(UINT resourceId, std::wstring& text)
 {
-    HMODULE module = ResourceModule();
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), L"REGISTRY");
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (!bytes) return false;
-    const DWORD size = SizeofResource(module, found);
-    text.assign(bytes, bytes + size);
+    std::string_view bytes;
+    if (FindResourceBytes(ResourceModule(), "REGISTRY", resourceId, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), bytes) !=
+        ResourceLookup::Found)
+        return false;
+    text.assign(bytes.begin(), bytes.end());
     return true;
 }
 

@@ -30,29 +30,6 @@ private:
     HRESULT m_result;
 };
 
-// The stylesheet's bytes as text in the thread's ANSI code page; the encoding named in its own
-// declaration plays no part.
-_bstr_t StylesheetText(const std::string& bytes)
-{
-    if (bytes.empty()) return _bstr_t(L"");
-    const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), size, nullptr, 0);
-    if (length <= 0) return _bstr_t(L"");
-    BSTR text = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-    if (!text) _com_issue_error(E_OUTOFMEMORY);
-    MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), size, text, length);
-    return _bstr_t(text, false);
-}
-
-IXMLDOMDocumentPtr LoadStylesheet(int stylesheetId)
-{
-    const _bstr_t text = StylesheetText(LoadStylesheetResource(stylesheetId));
-    IXMLDOMDocumentPtr stylesheet = CreateXmlDocument();
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (!stylesheet || FAILED(stylesheet->loadXML(text, &loaded)) || loaded != VARIANT_TRUE) return nullptr;
-    return stylesheet;
-}
-
 // Transforms source with the stylesheet into a new document; empty when the result has no
 // root element, so that a failed transformation never counts as a written file.
 IXMLDOMDocumentPtr Transform(IXMLDOMDocument* source, IXMLDOMDocument* stylesheet)

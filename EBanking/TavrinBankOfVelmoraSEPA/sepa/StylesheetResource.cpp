@@ -1,19 +1,25 @@
 #include "sepa/StylesheetResource.h"
 
+#include "common/CodePageText.h"
 #include "common/ResourceModule.h"
 
 #include <windows.h>
 
 std::string LoadStylesheetResource(int resourceId)
 {
-    const HMODULE module = ResourceModule();
     // The neutral language finds the resource in whichever language it was stored.
-    const HRSRC found = FindResourceExA(module, "XSLT", MAKEINTRESOURCEA(resourceId),
-                                        MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
-    if (!found) return std::string();
-    const HGLOBAL loaded = LoadResource(module, found);
-    const DWORD size = SizeofResource(module, found);
-    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (!bytes) return std::string();
-    return std::string(bytes, size);
+    std::string_view bytes;
+    FindResourceBytes(ResourceModule(), "XSLT", static_cast<UINT>(resourceId), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                      bytes);
+    return std::string(bytes);
+}
+
+IXMLDOMDocumentPtr LoadStylesheet(int resourceId)
+{
+    const std::wstring text = WidenText(LoadStylesheetResource(resourceId), CP_THREAD_ACP);
+    IXMLDOMDocumentPtr stylesheet = CreateXmlDocument();
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (!stylesheet || FAILED(stylesheet->loadXML(_bstr_t(text.c_str()), &loaded)) || loaded != VARIANT_TRUE)
+        return nullptr;
+    return stylesheet;
 }

@@ -14,15 +14,16 @@ const char kResourceName[] = "ID_MAPPINGS";
 
 std::string LoadEmbeddedMappingBytes(HMODULE module)
 {
-    const HRSRC info = FindResourceExA(module, "MAPPINGS_FILE", MAKEINTRESOURCEA(ID_MAPPINGS),
-                                       MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK));
-    if (!info)
+    std::string_view bytes;
+    switch (FindResourceBytes(module, "MAPPINGS_FILE", ID_MAPPINGS, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK), bytes)) {
+    case ResourceLookup::NotFound:
         throw std::runtime_error(std::string("Could not find Embedded Resource: ") + kResourceName + ".");
-    const HGLOBAL handle = LoadResource(module, info);
-    const void* data = handle ? LockResource(handle) : nullptr;
-    if (!data)
+    case ResourceLookup::NotLoaded:
         throw std::runtime_error(std::string("Could not load Embedded Resource: ") + kResourceName + ".");
-    return std::string(static_cast<const char*>(data), SizeofResource(module, info));
+    case ResourceLookup::Found:
+        break;
+    }
+    return std::string(bytes);
 }
 
 std::istringstream ReadEmbeddedMappings()

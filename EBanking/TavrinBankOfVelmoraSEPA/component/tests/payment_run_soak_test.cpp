@@ -115,15 +115,8 @@ HostRef<HostPaymentBatch> BatchWithAFailedPayment()
 // a new document, measured with nothing of the payment run around it.
 double EngineBytesKeptPerTransformation(IPaymentBatch* batch)
 {
-    const std::string stylesheetBytes = LoadStylesheetResource(IDR_PAIN001_STYLESHEET);
-    const int length = MultiByteToWideChar(CP_THREAD_ACP, 0, stylesheetBytes.data(),
-                                           static_cast<int>(stylesheetBytes.size()), nullptr, 0);
-    std::wstring stylesheetText(static_cast<size_t>(length), L' ');
-    MultiByteToWideChar(CP_THREAD_ACP, 0, stylesheetBytes.data(), static_cast<int>(stylesheetBytes.size()),
-                        &stylesheetText[0], length);
-    const IXMLDOMDocumentPtr stylesheet = CreateXmlDocument();
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (!stylesheet || FAILED(stylesheet->loadXML(_bstr_t(stylesheetText.c_str()), &loaded)) || !loaded) return -1;
+    const IXMLDOMDocumentPtr stylesheet = LoadStylesheet(IDR_PAIN001_STYLESHEET);
+    if (!stylesheet) return -1;
     const IXMLDOMDocumentPtr source = BuildCreditTransferDocument(_bstr_t(L"VELMORA-OIN-0042"), batch);
     if (!source) return -1;
 

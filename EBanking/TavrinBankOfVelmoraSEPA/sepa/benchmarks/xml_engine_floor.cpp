@@ -5,6 +5,7 @@
 // as "step seconds" lines, for scripts/benchmark.sh to set against the run's own steps.
 //
 //   xml_engine_floor.exe SOURCE.xml OUTPUT.xml
+#include "common/CodePageText.h"
 #include "sepa/StylesheetResource.h"
 #include "sepa/XmlDocument.h"
 
@@ -35,15 +36,6 @@ private:
     LARGE_INTEGER m_start;
 };
 
-_bstr_t Widen(const std::string& bytes, UINT codePage)
-{
-    const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-    BSTR text = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-    MultiByteToWideChar(codePage, 0, bytes.data(), size, text, length);
-    return _bstr_t(text, false);
-}
-
 // A saved document's UTF-8 text, without its declaration: the engine refuses a declared
 // encoding in a string it is given.
 _bstr_t FileText(const char* path)
@@ -55,16 +47,14 @@ _bstr_t FileText(const char* path)
         std::fclose(file);
     }
     if (bytes.compare(0, 5, "<?xml") == 0) bytes.erase(0, bytes.find("?>") + 2);
-    return Widen(bytes, CP_UTF8);
+    return _bstr_t(WidenText(bytes, CP_UTF8).c_str());
 }
 
 int Run(const char* sourcePath, const char* outputPath)
 {
     CStepClock clock;
-    IXMLDOMDocumentPtr stylesheet = CreateXmlDocument();
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (!stylesheet || FAILED(stylesheet->loadXML(Widen(LoadStylesheetResource(IDR_PAIN001_STYLESHEET), CP_THREAD_ACP), &loaded)) ||
-        !loaded) {
+    IXMLDOMDocumentPtr stylesheet = LoadStylesheet(IDR_PAIN001_STYLESHEET);
+    if (!stylesheet) {
         std::fprintf(stderr, "xml_engine_floor: the stylesheet does not load\n");
         return 1;
     }
@@ -74,6 +64,7 @@ int Run(const char* sourcePath, const char* outputPath)
     // line breaks between the elements stay, as in the document that the run builds.
     IXMLDOMDocumentPtr source = CreateXmlDocument();
     if (source) source->put_preserveWhiteSpace(VARIANT_TRUE);
+    VARIANT_BOOL loaded = VARIANT_FALSE;
     if (!source || FAILED(source->loadXML(FileText(sourcePath), &loaded)) || !loaded) {
         std::fprintf(stderr, "xml_engine_floor: cannot load %s\n", sourcePath);
         return 1;
