@@ -78,6 +78,8 @@ bool MessageBoxWatcher::Handle(HWND window)
     box.answer = LabelOf(answer);
     m_boxes.push_back(box);
 
+    // No answer leaves the box to the person at the screen.
+    if (answer == 0) return true;
     // Clicked the way a person's click arrives: a command from the button to its box.
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window, answer)));

@@ -12,12 +12,14 @@ namespace tavrin_host {
 struct MessageBoxRecord {
     std::wstring caption;
     std::wstring text;
-    std::wstring answer;  // the label of the button clicked: "OK", "Yes", "No", "Cancel", ...
+    // The label of the button clicked: "OK", "Yes", "No", "Cancel", ..., or "?" when left to a person.
+    std::wstring answer;
 };
 
 class MessageBoxWatcher {
 public:
-    // Chooses the button (IDOK, IDYES, ...) for a box; the default takes OK, else Yes.
+    // Chooses the button (IDOK, IDYES, ...) for a box, or 0 to leave it to a person; the
+    // default takes OK, else Yes.
     using Policy = std::function<int(const MessageBoxRecord& box, HWND window)>;
 
     explicit MessageBoxWatcher(Policy policy = nullptr);

@@ -1,6 +1,9 @@
 #include "BatchCsv.h"
 
+#include "CalendarDay.h"
+
 #include <cerrno>
+#include <functional>
 #include <locale>
 #include <cstdlib>
 #include <map>
@@ -97,11 +100,6 @@ long ParseCurrency(const std::string& text, size_t line, const char* column)
     return value;
 }
 
-bool IsLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
 void ParseDate(const std::string& text, size_t line, PaymentRow& row)
 {
     if (text.empty()) return;
@@ -109,15 +107,13 @@ void ParseDate(const std::string& text, size_t line, PaymentRow& row)
     for (size_t i = 0; shaped && i < text.size(); ++i)
         if (i != 4 && i != 7) shaped = text[i] >= '0' && text[i] <= '9';
     if (!shaped) throw CsvError(line, "the execution date '" + text + "' is not YYYY-MM-DD");
-    const int y = std::atoi(text.substr(0, 4).c_str());
-    const int m = std::atoi(text.substr(5, 2).c_str());
-    const int d = std::atoi(text.substr(8, 2).c_str());
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (y < 100 || m < 1 || m > 12 || d < 1 || d > days[m - 1] + (m == 2 && IsLeapYear(y) ? 1 : 0))
+    // From the year 100, the first an automation date can hold.
+    CalendarDay day;
+    if (!ParseCalendarDay(text, 100, day))
         throw CsvError(line, "the execution date '" + text + "' is not a calendar date");
-    row.executionYear = y;
-    row.executionMonth = m;
-    row.executionDay = d;
+    row.executionYear = day.year;
+    row.executionMonth = day.month;
+    row.executionDay = day.day;
 }
 
 } // namespace
@@ -141,7 +137,8 @@ std::vector<PaymentRow> ParseBatchCsv(const std::string& bytes)
     if (records.empty()) throw CsvError(1, "the file is empty: a header row is needed");
 
     const Record& header = records.front();
-    std::map<std::string, size_t> index;
+    // Looked up by the column's literal name for every field: no string is made for it.
+    std::map<std::string, size_t, std::less<>> index;
     for (size_t i = 0; i < header.fields.size(); ++i) {
         const std::string& name = header.fields[i];
         bool known = false;
@@ -160,7 +157,7 @@ std::vector<PaymentRow> ParseBatchCsv(const std::string& bytes)
             throw CsvError(record.line, "expected " + std::to_string(header.fields.size()) + " fields, found " +
                                             std::to_string(record.fields.size()));
         // Each field is read once, so it is moved into the row rather than copied.
-        auto field = [&](const char* column) -> std::string& { return record.fields[index.at(column)]; };
+        auto field = [&](const char* column) -> std::string& { return record.fields[index.find(column)->second]; };
         PaymentRow row;
         row.payerName = std::move(field("payer_name"));
         row.payerIban = std::move(field("payer_iban"));

@@ -7,12 +7,10 @@ namespace {
 PaymentDialogInput DialogInputFrom(const RunnerOptions& options)
 {
     PaymentDialogInput input;
-    int year = 0, month = 0, day = 0;
-    // The options were checked when read; a day that does not parse is not picked.
-    input.dateGiven = options.dateGiven && ParseDay(options.date, year, month, day);
-    input.date.wYear = static_cast<WORD>(year);
-    input.date.wMonth = static_cast<WORD>(month);
-    input.date.wDay = static_cast<WORD>(day);
+    input.dateGiven = options.dateGiven;
+    input.date.wYear = static_cast<WORD>(options.date.year);
+    input.date.wMonth = static_cast<WORD>(options.date.month);
+    input.date.wDay = static_cast<WORD>(options.date.day);
     input.oinGiven = options.oinGiven;
     input.oin = options.oin;
     input.saveGiven = options.saveGiven;
@@ -32,8 +30,7 @@ DialogAutomation::~DialogAutomation() = default;
 
 int DialogAutomation::AnswerFor(const MessageBoxRecord& box, HWND window)
 {
-    if (m_user) return m_user->AnswerFor(box, window);
-    return GetDlgItem(window, IDOK) ? IDOK : IDCANCEL;
+    return m_user ? m_user->AnswerFor(box, window) : 0;
 }
 
 const std::wstring& DialogAutomation::ConfirmedPath() const

@@ -23,7 +23,8 @@ public:
     DialogAutomation& operator=(const DialogAutomation&) = delete;
 
     // How --auto answers a message box, given what the dialog has done so far: see
-    // PaymentDialogUser::AnswerFor. Refused values end in abandoning the transfer.
+    // PaymentDialogUser::AnswerFor. Refused values end in abandoning the transfer. Without
+    // --auto 0: the box is left to the person at the screen.
     int AnswerFor(const MessageBoxRecord& box, HWND window);
     // The save path in the dialog when it was confirmed, or empty.
     const std::wstring& ConfirmedPath() const;

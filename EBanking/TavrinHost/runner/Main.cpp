@@ -190,9 +190,8 @@ int Run(const RunnerOptions& options)
     {
         DialogAutomation dialog(options);
         // Without --auto a person answers the boxes; they are still recorded.
-        MessageBoxWatcher boxes([&](const MessageBoxRecord& box, HWND window) {
-            return options.automatic ? dialog.AnswerFor(box, window) : 0;
-        });
+        MessageBoxWatcher boxes(
+            [&](const MessageBoxRecord& box, HWND window) { return dialog.AnswerFor(box, window); });
         FILETIME start;
         GetSystemTimeAsFileTime(&start);
         report.hresult = service->ProcessPayments(batch.get(), context.get());

@@ -14,28 +14,6 @@ std::string Narrow(const std::wstring& text)
 
 } // namespace
 
-bool ParseDay(const std::wstring& text, int& year, int& month, int& day)
-{
-    if (text.size() != 10 || text[4] != L'-' || text[7] != L'-') return false;
-    int fields[3] = {};
-    const size_t starts[3] = {0, 5, 8}, lengths[3] = {4, 2, 2};
-    for (int f = 0; f < 3; ++f) {
-        for (size_t i = starts[f]; i < starts[f] + lengths[f]; ++i) {
-            if (text[i] < L'0' || text[i] > L'9') return false;
-            fields[f] = fields[f] * 10 + (text[i] - L'0');
-        }
-    }
-    static const int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (fields[0] % 4 == 0 && fields[0] % 100 != 0) || fields[0] % 400 == 0;
-    if (fields[0] < 1601 || fields[1] < 1 || fields[1] > 12) return false;
-    const int monthDays = kDaysInMonth[fields[1] - 1] + (fields[1] == 2 && leap ? 1 : 0);
-    if (fields[2] < 1 || fields[2] > monthDays) return false;
-    year = fields[0];
-    month = fields[1];
-    day = fields[2];
-    return true;
-}
-
 const char* RunnerUsage()
 {
     return "usage: tavrin-host [options] [BATCH.csv]\n"
@@ -66,7 +44,13 @@ RunnerOptions ParseRunnerOptions(const std::vector<std::wstring>& args)
         else if (arg == L"--payment-dir") { options.paymentDir = value(); options.paymentDirGiven = true; }
         else if (arg == L"--auto") options.automatic = true;
         else if (arg == L"--cancel") options.cancel = true;
-        else if (arg == L"--date") { options.date = value(); options.dateGiven = true; }
+        else if (arg == L"--date") {
+            const std::string date = Narrow(value());
+            // From 1601, where the platform's calendar starts.
+            if (!ParseCalendarDay(date, 1601, options.date))
+                throw std::invalid_argument("--date needs a calendar day as YYYY-MM-DD, not " + date);
+            options.dateGiven = true;
+        }
         else if (arg == L"--oin") { options.oin = value(); options.oinGiven = true; }
         else if (arg == L"--save") { options.save = value(); options.saveGiven = true; }
         else if (arg == L"--help" || arg == L"-h") options.help = true;
@@ -76,9 +60,6 @@ RunnerOptions ParseRunnerOptions(const std::vector<std::wstring>& args)
     }
     if ((options.cancel || options.dateGiven || options.oinGiven || options.saveGiven) && !options.automatic)
         throw std::invalid_argument("--date, --oin, --save and --cancel go with --auto");
-    int year, month, day;
-    if (options.dateGiven && !ParseDay(options.date, year, month, day))
-        throw std::invalid_argument("--date needs a calendar day as YYYY-MM-DD, not " + Narrow(options.date));
     return options;
 }
 

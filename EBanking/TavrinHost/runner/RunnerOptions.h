@@ -1,5 +1,7 @@
 #pragma once
 // The host runner's command line.
+#include "CalendarDay.h"
+
 #include <string>
 #include <vector>
 
@@ -12,7 +14,8 @@ struct RunnerOptions {
     bool paymentDirGiven = false;
     bool automatic = false;      // --auto: answer the dialog and every message box
     bool cancel = false;         // --cancel: abandon the transfer in the dialog
-    std::wstring date, oin, save;  // typed into the dialog when given
+    CalendarDay date;              // --date: picked in the dialog when given
+    std::wstring oin, save;        // typed into the dialog when given
     bool dateGiven = false, oinGiven = false, saveGiven = false;
     bool help = false;
 };
@@ -21,8 +24,5 @@ struct RunnerOptions {
 RunnerOptions ParseRunnerOptions(const std::vector<std::wstring>& args);
 
 const char* RunnerUsage();
-
-// Reads a calendar day written YYYY-MM-DD (from 1601, where the platform's calendar starts).
-bool ParseDay(const std::wstring& text, int& year, int& month, int& day);
 
 } // namespace tavrin_host
