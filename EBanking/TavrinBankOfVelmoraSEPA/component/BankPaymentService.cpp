@@ -17,8 +17,8 @@
 namespace {
 
 const char kFileExtension[] = "xml";
-const size_t kPathBufferSize = 1024;
-const size_t kExtensionBufferSize = 4;
+constexpr size_t kPathBufferSize = HostBankSettings::kPathBufferSize;
+constexpr size_t kExtensionBufferSize = HostBankSettings::kExtensionBufferSize;
 
 enum RunStatus : LONG {
     kRunDone = 0,
@@ -97,7 +97,7 @@ void CBankPaymentService::RunPayments(IPaymentBatch* batch)
 
     CSepaInfoModel model(batch, fullPath, extension);
     CSepaInfoView view(model);
-    if (view.DoModal(GetActiveWindow(), 0) != IDOK) {
+    if (view.DoModal(GetActiveWindow()) != IDOK) {
         status = kRunCancelled;
         return;
     }

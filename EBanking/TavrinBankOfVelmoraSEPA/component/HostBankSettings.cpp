@@ -53,9 +53,9 @@ void HostBankSettings::GetBankSettings(const char* bankName, char* fileName, cha
     BankNameBuffer name(bankName);
     Check(settings->GetBankSettings(name.text, fileName, extension, directory), settings);
     // A host that overran its answers must not leave them unterminated.
-    fileName[1023] = '\0';
-    extension[3] = '\0';
-    directory[1023] = '\0';
+    fileName[kPathBufferSize - 1] = '\0';
+    extension[kExtensionBufferSize - 1] = '\0';
+    directory[kPathBufferSize - 1] = '\0';
 }
 
 void HostBankSettings::EditBankSettings(const char* bankName, long mode)

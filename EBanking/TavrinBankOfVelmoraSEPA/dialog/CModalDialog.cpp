@@ -6,9 +6,8 @@ CModalDialog::CModalDialog(UINT templateId) : m_templateId(templateId)
 {
 }
 
-INT_PTR CModalDialog::DoModal(HWND owner, LPARAM parameter)
+INT_PTR CModalDialog::DoModal(HWND owner)
 {
-    m_parameter = parameter;
     return DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(m_templateId), owner,
                            GetDialogProc(), reinterpret_cast<LPARAM>(this));
 }
@@ -36,8 +35,6 @@ INT_PTR CALLBACK CModalDialog::s_DialogProc(HWND hwnd, UINT message, WPARAM wPar
         self = reinterpret_cast<CModalDialog*>(lParam);
         self->m_hwnd = hwnd;
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-        // The dialog box carried `this`; the handler sees the caller's value.
-        lParam = self->m_parameter;
     }
     else
     {

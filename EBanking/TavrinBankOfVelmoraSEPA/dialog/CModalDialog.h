@@ -16,8 +16,7 @@ public:
 
     // Runs the dialog, owned by `owner`, until it ends; returns the value
     // passed to EndDialog, or -1 when the dialog could not be created.
-    // `parameter` reaches HandleMessage as WM_INITDIALOG's lParam.
-    INT_PTR DoModal(HWND owner, LPARAM parameter = 0);
+    INT_PTR DoModal(HWND owner);
 
 protected:
     // Returns TRUE for a message it handled, FALSE to leave it to the dialog
@@ -36,5 +35,4 @@ private:
     static INT_PTR CALLBACK s_DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;
-    LPARAM m_parameter = 0;
 };

@@ -17,6 +17,8 @@ public:
             m_read = testsupport::ProcAddress<HostSettingsReadCallsFn>(m_module, "TavrinHostSettings_ReadCalls");
         }
     }
+    HostSettingsControl(const HostSettingsControl&) = delete;
+    HostSettingsControl& operator=(const HostSettingsControl&) = delete;
     ~HostSettingsControl()
     {
         Configure(nullptr, HOST_SETTINGS_OK);

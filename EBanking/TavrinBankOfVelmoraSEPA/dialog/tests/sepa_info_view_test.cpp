@@ -65,7 +65,7 @@ protected:
         CSepaInfoView view(model, [this] { return now; });
         INT_PTR result = 0;
         testsupport::RunWithUser(
-            kDialogCaption, [&] { result = view.DoModal(GetActiveWindow(), 0); }, std::move(play));
+            kDialogCaption, [&] { result = view.DoModal(GetActiveWindow()); }, std::move(play));
         return result;
     }
 };
