@@ -97,6 +97,8 @@ void CBankPaymentService::RunPayments(IPaymentBatch* batch)
 
     CSepaInfoModel model(batch, fullPath, extension);
     CSepaInfoView view(model);
+    // A failure inside the dialog comes out of DoModal as what was thrown and leaves the run
+    // as a failure; only a dialog that ended (or never opened) without OK is a cancel.
     if (view.DoModal(GetActiveWindow()) != IDOK) {
         status = kRunCancelled;
         return;

@@ -63,17 +63,33 @@ public:
 private:
     // The position an index stands for, or -1 when it finds nothing. A string (or a reference
     // to one) is always a name; anything else is a zero-based position.
-    int Resolve(const VARIANT& index) const
+    int Resolve(const VARIANT& given) const
     {
-        if (index.vt == VT_EMPTY || (index.vt == VT_ERROR && index.scode == DISP_E_PARAMNOTFOUND)) return -1;
-        if (index.vt == VT_BSTR) return FindByName(index.bstrVal);
-        if (index.vt == (VT_BSTR | VT_BYREF)) return index.pbstrVal ? FindByName(*index.pbstrVal) : -1;
+        const VARIANT* index = Referent(&given);
+        if (!index) return -1;
+        if (index->vt == VT_EMPTY || (index->vt == VT_ERROR && index->scode == DISP_E_PARAMNOTFOUND)) return -1;
+        if (index->vt == VT_BSTR) return FindByName(index->bstrVal);
+        if (index->vt == (VT_BSTR | VT_BYREF)) return index->pbstrVal ? FindByName(*index->pbstrVal) : -1;
 
+        // The conversion reads through a reference to a number itself.
         VARIANT number;
         VariantInit(&number);
-        if (FAILED(VariantChangeType(&number, const_cast<VARIANT*>(&index), 0, VT_I4))) return -1;
+        if (FAILED(VariantChangeType(&number, const_cast<VARIANT*>(index), 0, VT_I4))) return -1;
         const LONG position = number.lVal;
         return position >= 0 && position < List::GetCount() ? static_cast<int>(position) : -1;
+    }
+
+    // Scripts hand a variable over as a reference to the variant that holds it, and a client
+    // may pass such a reference on by reference again: what counts is the variant at the end.
+    // Null when a reference points nowhere or the chain does not end.
+    static const VARIANT* Referent(const VARIANT* index)
+    {
+        const int kMostReferences = 16;
+        for (int hops = 0; index && index->vt == (VT_VARIANT | VT_BYREF); ++hops) {
+            if (hops == kMostReferences) return nullptr;
+            index = index->pvarVal;
+        }
+        return index;
     }
 
     int FindByName(BSTR name) const

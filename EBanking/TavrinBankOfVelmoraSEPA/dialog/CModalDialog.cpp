@@ -2,14 +2,20 @@
 
 #include "common/ResourceModule.h"
 
+#include <utility>
+
 CModalDialog::CModalDialog(UINT templateId) : m_templateId(templateId)
 {
 }
 
 INT_PTR CModalDialog::DoModal(HWND owner)
 {
-    return DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(m_templateId), owner,
-                           GetDialogProc(), reinterpret_cast<LPARAM>(this));
+    m_failure = nullptr;
+    const INT_PTR result = DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(m_templateId), owner,
+                                           GetDialogProc(), reinterpret_cast<LPARAM>(this));
+    if (m_failure)
+        std::rethrow_exception(std::exchange(m_failure, nullptr));
+    return result;
 }
 
 DLGPROC CModalDialog::GetDialogProc() const
@@ -45,16 +51,23 @@ INT_PTR CALLBACK CModalDialog::s_DialogProc(HWND hwnd, UINT message, WPARAM wPar
         return FALSE;
 
     INT_PTR handled = FALSE;
-    try
+    // Once a handler has failed, the object's state is not trusted with
+    // another message: the dialog only closes.
+    if (!self->m_failure)
     {
-        handled = self->HandleMessage(message, wParam, lParam);
-    }
-    catch (...)
-    {
-        // Nothing may unwind through the dialog manager; the caller sees the
-        // same result as for a dialog that could not be shown.
-        ::EndDialog(hwnd, -1);
-        handled = TRUE;
+        try
+        {
+            handled = self->HandleMessage(message, wParam, lParam);
+        }
+        catch (...)
+        {
+            // Nothing may unwind through the dialog manager: the failure is
+            // kept for DoModal to throw once the modal loop has destroyed
+            // the window.
+            self->m_failure = std::current_exception();
+            ::EndDialog(hwnd, -1);
+            handled = TRUE;
+        }
     }
 
     if (message == WM_NCDESTROY)

@@ -14,7 +14,7 @@ class CSepaInfoModel;
 // The payment details dialog: execution date, OIN and save path for the
 // whole batch. Ends with 1 when the values passed the checks and are stored
 // in the model, 2 when the user abandoned the transfer, -1 when it could not
-// be shown or failed while open.
+// be shown; a failure while it is open closes it and is thrown to the caller.
 class CSepaInfoView : public CModalDialog, public ISepaViewInfo
 {
 public:

@@ -1,5 +1,5 @@
 // The host's bank settings class as an in-process COM server. GetBankSettings answers the
-// configured default payment directory; EditBankSettings only records its call.
+// configured default payment directory; both record the bank name they were asked with.
 #include "HostSettingsControl.h"
 
 #include "HostObject.h"
@@ -51,13 +51,14 @@ public:
     {
         ++g_calls.editCalls;
         g_calls.lastEditMode = mode;
-        CopyBounded(g_calls.lastBankName, sizeof g_calls.lastBankName, bankName ? bankName : "");
+        CopyBounded(g_calls.lastEditBankName, sizeof g_calls.lastEditBankName, bankName ? bankName : "");
         return (g_faults & HOST_SETTINGS_FAIL_EDIT) ? E_FAIL : S_OK;
     }
     HRESULT STDMETHODCALLTYPE Unused8() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetBankSettings(LPSTR, LPSTR fileName, LPSTR extension, LPSTR directory) override
+    HRESULT STDMETHODCALLTYPE GetBankSettings(LPSTR bankName, LPSTR fileName, LPSTR extension, LPSTR directory) override
     {
         ++g_calls.getCalls;
+        CopyBounded(g_calls.lastGetBankName, sizeof g_calls.lastGetBankName, bankName ? bankName : "");
         if (g_faults & HOST_SETTINGS_FAIL_GET) return E_FAIL;
         CopyBounded(fileName, 1024, "Payments");
         CopyBounded(extension, 4, "txt");

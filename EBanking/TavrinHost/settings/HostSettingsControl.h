@@ -15,7 +15,8 @@ struct HostSettingsCalls {
     LONG getCalls;
     LONG editCalls;
     LONG lastEditMode;
-    char lastBankName[1024];
+    char lastGetBankName[1024];   // the bank name GetBankSettings was last asked with
+    char lastEditBankName[1024];  // and EditBankSettings
     LONG liveObjects;
 };
 

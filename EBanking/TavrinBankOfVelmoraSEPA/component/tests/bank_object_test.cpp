@@ -120,7 +120,7 @@ TEST_F(BankObject, EditSettingsHandsTheBankToTheHostsSettingsEditor)
     EXPECT_EQ(S_OK, bank->EditSettings(12345));
     const HostSettingsCalls calls = settings.Calls();
     EXPECT_EQ(before + 1, calls.editCalls);
-    EXPECT_STREQ("Bank of Velmora SEPA", calls.lastBankName);
+    EXPECT_STREQ("Bank of Velmora SEPA", calls.lastEditBankName);
     EXPECT_EQ(2, calls.lastEditMode);
     EXPECT_EQ(0, calls.liveObjects) << "the settings object is released";
 }

@@ -1,10 +1,12 @@
 // The payment run's dialog: shown over the run's model, owned by the calling thread's active
 // window, filled from the host's first payment; what OK stores goes back into that payment, and
-// anything but OK ends the run with status 3 and no file. Needs a display (Xvfb under Wine).
+// anything but OK ends the run with status 3 and no file, while a failure inside the dialog
+// ends it as a failure. Needs a display (Xvfb under Wine).
 #include "common/ComObject.h"
 #include "component/BankPaymentService.h"
 #include "resources/resource.h"
 
+#include "ComTestSupport.h"
 #include "DialogTestUser.h"
 #include "HostObjects.h"
 #include "PaymentServiceFixture.h"
@@ -20,6 +22,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <new>
 #include <string>
 
 using namespace tavrin_host;
@@ -62,6 +66,25 @@ std::string DayText(const SYSTEMTIME& day)
     std::snprintf(text, sizeof text, "%02u/%02u/%04u", day.wDay, day.wMonth, day.wYear);
     return text;
 }
+
+// Stands in for a failure while the dialog stores the confirmed details (memory running out,
+// say): the host's OIN entry raises when it is written.
+class OinEntryThatRaises : public HostIdentification {
+public:
+    explicit OinEntryThatRaises(std::function<void()> raise) : m_raise(std::move(raise))
+    {
+        name = L"Other";
+        value = L"OIN-FIRST-1";
+    }
+    HRESULT STDMETHODCALLTYPE put_Value(BSTR) override
+    {
+        m_raise();
+        return S_OK;
+    }
+
+private:
+    std::function<void()> m_raise;
+};
 
 // Refuses to create any dialog window on this thread while it lives.
 class DialogCreationRefused {
@@ -163,8 +186,17 @@ TEST_F(PaymentRunDialog, ShowsTheFirstPaymentsValuesAndOkWritesWhatWasTypedIntoI
     EXPECT_EQ(0.0, second.executionDate);
 }
 
-TEST_F(PaymentRunDialog, CancelEndsTheRunWithStatusThreeAndNoFile)
+TEST_F(PaymentRunDialog, CancelEndsTheRunWithStatusThreeAndNoFileButThePaymentsAreChecked)
 {
+    // Values the checks rewrite, so that the host can be seen to hold the rewritten ones.
+    HostPayment& first = *batch->payments[0];
+    first.payerIban = L"de44 5001 0517 5407 3249 31";
+    first.payerBic = L"velm de ff";
+    first.payeeName = L"  Fran\u00E7ois L\u00E9v\u00EAque ";
+    first.paymentReference = L"Facture \u00E9t\u00E9 7";
+    HostPayment& second = *batch->payments[1];
+    second.payeeBic = L"bnpa fr";
+
     HRESULT result = E_FAIL;
     std::string question;
     testsupport::RunWithUser(
@@ -179,8 +211,60 @@ TEST_F(PaymentRunDialog, CancelEndsTheRunWithStatusThreeAndNoFile)
     EXPECT_EQ("Are you sure you wish to abandon credit transfer?", question);
     EXPECT_EQ(3, Status());
     EXPECT_TRUE(folder.Files().empty());
-    EXPECT_EQ(L"OIN-FIRST-1", batch->payments[0]->Oin());
-    EXPECT_EQ(ToDate(firstDay), batch->payments[0]->executionDate);
+    EXPECT_EQ(L"OIN-FIRST-1", first.Oin());
+    EXPECT_EQ(ToDate(firstDay), first.executionDate);
+
+    EXPECT_EQ(0, first.resultCode);
+    EXPECT_EQ(L"DE44500105175407324931", first.payerIban);
+    EXPECT_EQ(L"VELMDEFF", first.payerBic);
+    EXPECT_EQ(L"Francois Leveque", first.payeeName);
+    EXPECT_EQ(L"Facture ete 7", first.paymentReference);
+    EXPECT_EQ(108, second.resultCode) << "the payee's BIC is too short";
+    EXPECT_EQ(L"BNPAFR", second.payeeBic);
+}
+
+// The failure goes to the host the way a failure anywhere else in the run does: not as a
+// cancel, with the status the run had, no file, and every reference given back.
+TEST_F(PaymentRunDialog, AFailureInsideTheDialogEndsTheRunAsAFailureNotACancel)
+{
+    struct Failure {
+        const char* what;
+        std::function<void()> raise;
+        HRESULT expected;
+        const wchar_t* description;  // empty: no error information
+    };
+    const Failure failures[] = {
+        {"a standard exception", [] { throw std::bad_alloc(); }, E_UNEXPECTED, L""},
+        {"a raised HRESULT", [] { throw static_cast<HRESULT>(E_OUTOFMEMORY); }, static_cast<HRESULT>(0x800AFFFD),
+         L"Out of Memory"},
+    };
+    HostPayment& first = *batch->payments[0];
+    for (const Failure& failure : failures) {
+        first.identifications->entries.assign(1, HostRef<HostIdentification>(new OinEntryThatRaises(failure.raise)));
+        const ULONG references = TotalRefCount(*batch);
+        service->put_Status(1);
+        testsupport::ClearErrorInfo();
+
+        HRESULT result = E_FAIL;
+        HWND shown = nullptr;
+        testsupport::RunWithUser(
+            kDialogCaption, [&] { result = service->ProcessPayments(batch.get(), reserved.get()); },
+            [&](DialogTestUser&, HWND dialog) {
+                shown = dialog;
+                DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED-1");
+                DialogTestUser::Press(dialog, IDOK);
+                DialogTestUser::WaitUntilGone(dialog);
+            });
+
+        EXPECT_EQ(failure.expected, result) << failure.what;
+        EXPECT_EQ(failure.description, testsupport::TakeErrorDescription()) << failure.what;
+        EXPECT_EQ(0, Status()) << failure.what << ": the run had started and keeps its status";
+        EXPECT_FALSE(IsWindow(shown)) << failure.what << ": the dialog is destroyed";
+        EXPECT_TRUE(folder.Files().empty()) << failure.what;
+        EXPECT_EQ(0, first.resultCode) << failure.what << ": the checks' codes stay";
+        EXPECT_EQ(references, TotalRefCount(*batch)) << failure.what;
+        EXPECT_EQ(0, settings.Calls().liveObjects) << failure.what;
+    }
 }
 
 TEST_F(PaymentRunDialog, ADialogThatCannotOpenEndsTheRunWithStatusThree)

@@ -156,8 +156,10 @@ TEST_F(PaymentService, SettingsAreAskedForWithTheBankName)
     settings.Configure(folder.Path().c_str(), HOST_SETTINGS_OK);
     const LONG callsBefore = settings.Calls().getCalls;
     EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
-    EXPECT_EQ(callsBefore + 1, settings.Calls().getCalls);
-    EXPECT_EQ(0, settings.Calls().liveObjects);
+    const HostSettingsCalls calls = settings.Calls();
+    EXPECT_EQ(callsBefore + 1, calls.getCalls);
+    EXPECT_STREQ("Bank of Velmora SEPA", calls.lastGetBankName) << "the host keeps the directory under this key";
+    EXPECT_EQ(0, calls.liveObjects);
 }
 
 TEST_F(PaymentService, ARunWithoutAFileReportsStatusTwoAndTellsTheUser)

@@ -21,6 +21,8 @@ const HRESULT kInvalidArgument = static_cast<HRESULT>(0x800AFFFC);
 VARIANT Int(LONG value) { VARIANT v; VariantInit(&v); v.vt = VT_I4; v.lVal = value; return v; }
 VARIANT Real(double value) { VARIANT v; VariantInit(&v); v.vt = VT_R8; v.dblVal = value; return v; }
 VARIANT Omitted() { VARIANT v; VariantInit(&v); v.vt = VT_ERROR; v.scode = DISP_E_PARAMNOTFOUND; return v; }
+// How a script hands over a variable: a reference to the variant that holds its value.
+VARIANT RefTo(VARIANT& held) { VARIANT v; VariantInit(&v); v.vt = VT_VARIANT | VT_BYREF; v.pvarVal = &held; return v; }
 
 class ServicesCollection : public testing::Test {
 protected:
@@ -78,28 +80,33 @@ TEST_F(ServicesCollection, HoldsThePaymentServiceFoundByPositionOrName)
     HRESULT hr;
     ITavrinBankService* byInt = Item(Int(0), hr);
     ASSERT_EQ(S_OK, hr);
-    ITavrinBankService* byReal = Item(Real(0.0), hr);
-    ASSERT_EQ(S_OK, hr);
-    _variant_t name(L"Bank Payment Service");
-    ITavrinBankService* byName = Item(name, hr);
-    ASSERT_EQ(S_OK, hr);
-    BSTR text = SysAllocString(L"Bank Payment Service");
-    VARIANT byRefName;
-    VariantInit(&byRefName);
-    byRefName.vt = VT_BSTR | VT_BYREF;
-    byRefName.pbstrVal = &text;
-    ITavrinBankService* byReference = Item(byRefName, hr);
-    SysFreeString(text);
-    ASSERT_EQ(S_OK, hr);
-
-    EXPECT_EQ(byInt, byReal);
-    EXPECT_EQ(byInt, byName);
-    EXPECT_EQ(byInt, byReference);
+    ASSERT_NE(nullptr, byInt);
     EXPECT_EQ(L"Bank Payment Service", NameOf(byInt));
+
+    _variant_t name(L"Bank Payment Service");
+    BSTR text = SysAllocString(L"Bank Payment Service");
+    VARIANT nameByReference;
+    VariantInit(&nameByReference);
+    nameByReference.vt = VT_BSTR | VT_BYREF;
+    nameByReference.pbstrVal = &text;
+    LONG zero = 0;
+    VARIANT zeroByReference;
+    VariantInit(&zeroByReference);
+    zeroByReference.vt = VT_I4 | VT_BYREF;
+    zeroByReference.plVal = &zero;
+    VARIANT zeroHeld = Int(0);
+    VARIANT nameInVariable = RefTo(name.GetVARIANT());
+    VARIANT nameInVariablePassedOn = RefTo(nameInVariable);
+    const VARIANT finds[] = {Real(0.0), name, nameByReference, zeroByReference, RefTo(zeroHeld),
+                             nameInVariable, nameInVariablePassedOn, RefTo(nameByReference)};
+    for (const VARIANT& index : finds) {
+        ITavrinBankService* found = Item(index, hr);
+        EXPECT_EQ(S_OK, hr) << "variant type " << index.vt;
+        EXPECT_EQ(byInt, found) << "variant type " << index.vt;
+        if (found) found->Release();
+    }
+    SysFreeString(text);
     byInt->Release();
-    byReal->Release();
-    byName->Release();
-    byReference->Release();
 }
 
 TEST_F(ServicesCollection, IndexesThatFindNothingAreInvalidArguments)
@@ -107,7 +114,11 @@ TEST_F(ServicesCollection, IndexesThatFindNothingAreInvalidArguments)
     _variant_t digitZero(L"0");  // a string is always a name, never a position
     _variant_t lowerCase(L"bank payment service");
     _variant_t empty;
-    const VARIANT misses[] = {Int(1), Int(-1), Real(1.0), digitZero, lowerCase, Omitted(), empty};
+    VARIANT one = Int(1);
+    VARIANT pointsNowhere = RefTo(one);
+    pointsNowhere.pvarVal = nullptr;
+    const VARIANT misses[] = {Int(1), Int(-1), Real(1.0), digitZero, lowerCase, Omitted(), empty,
+                              RefTo(digitZero.GetVARIANT()), RefTo(one), RefTo(lowerCase.GetVARIANT()), pointsNowhere};
     for (const VARIANT& index : misses) {
         HRESULT hr;
         ITavrinBankService* service = Item(index, hr);
