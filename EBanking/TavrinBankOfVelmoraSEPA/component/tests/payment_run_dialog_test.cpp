@@ -253,7 +253,6 @@ TEST_F(PaymentRunDialog, AFailureInsideTheDialogEndsTheRunAsAFailureNotACancel)
                 shown = dialog;
                 DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED-1");
                 DialogTestUser::Press(dialog, IDOK);
-                DialogTestUser::WaitUntilGone(dialog);
             });
 
         EXPECT_EQ(failure.expected, result) << failure.what;
