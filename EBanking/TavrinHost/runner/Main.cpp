@@ -16,6 +16,8 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <stdexcept>
 
 using namespace tavrin_host;
@@ -204,6 +206,9 @@ int RunFromCommandLine()
 
 int main()
 {
+    // Lines end in a line feed alone, as the scripts that read the output under Wine expect.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     const int status = RunFromCommandLine();
     // Last of all, after the report: a record means the run really ended here.
     RecordOutcome(status);
