@@ -9,9 +9,10 @@ set -euo pipefail
 source_dir=$1 build_dir=$2
 work=$(mktemp -d "$build_dir/runner-test.XXXXXX")
 prefix=$work/prefix  # the killed run's own: ending its server ends nothing of anyone else's
-wineserver=$(source "$source_dir/scripts/wine-env.sh" "$build_dir" && echo "$WINESERVER")
+source "$source_dir/scripts/wine-env.sh" "$build_dir"  # WINESERVER and the virtual display
 cleanup() {
-  [ ! -d "$prefix" ] || WINEPREFIX=$prefix "$wineserver" -k >/dev/null 2>&1 || true
+  [ ! -d "$prefix" ] || WINEPREFIX=$prefix "$WINESERVER" -k >/dev/null 2>&1 || true
+  stop_private_display
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -85,35 +86,36 @@ grep -q "cannot write the report" "$work/unwritten.err"
 grep -q "Payments: 2" "$work/unwritten.out"
 
 # A run ended from outside has no result, whatever Wine's exit status. Without --auto nobody
-# answers the dialog, so the large batch's run cannot end on its own before its server is ended.
+# answers the dialog, so the run cannot end on its own: its server is ended once the dialog
+# shows, after the component has checked the whole large batch. The run has a display of its
+# own, where no other program shows a dialog of the same name.
 python3 - "$work/batch.csv" > "$work/large.csv" <<'PY'
 import sys
 lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
 print(lines[0])
-for i in range(20000):
-    print(lines[1].replace("INV-1,", "INV-%d," % i))
+print(lines[1])
+without_oin = lines[1].rsplit(",", 1)[0] + ","  # only the first payment carries it
+for i in range(2, 20001):
+    print(without_oin.replace("INV-1,", "INV-%d," % i))
 PY
+unset DISPLAY
+start_private_display
 status_file=$work/killed.status
 ( status=0
   SEPA_WINEPREFIX=$prefix runner --payment-dir "$work/out" --report "$work/killed.json" "$work/large.csv" \
     > "$work/killed.out" 2> "$work/killed.err" || status=$?
   echo "$status" > "$status_file" ) &
 killed_run=$!
-running_in_prefix() {
-  local pid
-  for pid in $(pgrep -f 'tavrin-host\.exe' || true); do
-    tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" && return 0
-  done
-  return 1
+dialog_shown() {
+  xwininfo -name "Bank of Velmora SEPA Payment Processing" 2>/dev/null | grep -q "Map State: IsViewable"
 }
 for _ in $(seq 1 1200); do  # the first run in a new prefix creates it first
-  running_in_prefix && break
+  dialog_shown && break
   kill -0 "$killed_run" 2>/dev/null || break
   sleep 0.1
 done
-running_in_prefix || { echo "FAIL: the large run never started"; cat "$work/killed.err"; exit 1; }
-sleep 2  # well into the run: the component loaded, the batch checked or the dialog waiting
-WINEPREFIX=$prefix "$wineserver" -k
+dialog_shown || { echo "FAIL: the large run's dialog never showed"; cat "$work/killed.err"; exit 1; }
+WINEPREFIX=$prefix "$WINESERVER" -k
 wait "$killed_run"
 status=$(cat "$status_file")
 [ "$status" -eq 6 ] || { echo "FAIL: a run whose server was ended exited $status"; cat "$work/killed.err"; exit 1; }
