@@ -134,7 +134,6 @@ void PaymentDialogUser::OnActivate(HWND window)
     m_dialog = window;
     m_lastConfirmed = false;
     m_dateRefused = false;
-    m_confirmedPath.clear();
     m_pathAtClose.clear();
     if (m_input.watchOnly) return;
     if (m_input.dateGiven && !PickDate()) {
@@ -155,7 +154,6 @@ void PaymentDialogUser::OnDestroy(HWND window)
     // The controls still exist: children are destroyed after their parent is told.
     m_lastConfirmed = m_lastPressed == IDOK;
     m_pathAtClose = WindowText(GetDlgItem(m_dialog, kSaveField));
-    if (m_lastConfirmed) m_confirmedPath = m_pathAtClose;
     m_dialog = nullptr;
     m_lastPressed = 0;
     m_cancelWhenBack = false;

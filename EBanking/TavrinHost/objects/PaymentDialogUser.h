@@ -56,8 +56,6 @@ public:
 
     // Whether OK ended the last dialog.
     bool LastConfirmed() const { return m_lastConfirmed; }
-    // The save field's text when OK ended the last dialog; empty when it ended otherwise.
-    const std::wstring& ConfirmedPath() const { return m_confirmedPath; }
     // The save field's text when the last dialog closed, whoever closed it.
     const std::wstring& PathAtClose() const { return m_pathAtClose; }
     // True when the date picker refused the day to pick or showed another one after it: the
@@ -85,7 +83,6 @@ private:
     bool m_cancelWhenBack = false;
     bool m_lastConfirmed = false;
     bool m_dateRefused = false;
-    std::wstring m_confirmedPath;
     std::wstring m_pathAtClose;
 
     // Posted messages point at these; they live as long as the user.
