@@ -133,8 +133,15 @@ void PaymentDialogUser::OnActivate(HWND window)
 
     m_dialog = window;
     m_lastConfirmed = false;
-    m_confirmedPath.clear();
-    if (m_input.dateGiven) PickDate();
+    m_dateRefused = false;
+    m_pathAtClose.clear();
+    if (m_input.watchOnly) return;
+    if (m_input.dateGiven && !PickDate()) {
+        // Confirming would send the day the picker happened to show instead of the one asked for.
+        m_dateRefused = true;
+        Press(IDCANCEL);
+        return;
+    }
     if (m_input.oinGiven) Type(kOinField, m_input.oin);
     if (m_input.saveGiven) Type(kSaveField, m_input.save);
     if (m_input.whileShown) m_input.whileShown();
@@ -146,15 +153,16 @@ void PaymentDialogUser::OnDestroy(HWND window)
     if (!m_dialog || window != m_dialog) return;
     // The controls still exist: children are destroyed after their parent is told.
     m_lastConfirmed = m_lastPressed == IDOK;
-    if (m_lastConfirmed) m_confirmedPath = WindowText(GetDlgItem(m_dialog, kSaveField));
+    m_pathAtClose = WindowText(GetDlgItem(m_dialog, kSaveField));
     m_dialog = nullptr;
     m_lastPressed = 0;
     m_cancelWhenBack = false;
 }
 
 // A day picked from the calendar: the picker takes the new day and keeps its time of day, then
-// tells the dialog, as it does for a person's pick.
-void PaymentDialogUser::PickDate()
+// tells the dialog, as it does for a person's pick. False when the picker refuses the day or
+// reads back another one (a day outside the range it can show).
+bool PaymentDialogUser::PickDate()
 {
     HWND picker = GetDlgItem(m_dialog, kDatePicker);
     SYSTEMTIME shown{};
@@ -164,15 +172,21 @@ void PaymentDialogUser::PickDate()
     m_picked.wYear = m_input.date.wYear;
     m_picked.wMonth = m_input.date.wMonth;
     m_picked.wDay = m_input.date.wDay;
-    if (!FillDayOfWeek(m_picked)) return;
+    if (!FillDayOfWeek(m_picked)) return false;
 
-    PostMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&m_picked));
+    // Sent, not posted: the picker's answer decides whether the dialog may be confirmed.
+    if (!SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&m_picked))) return false;
+    SYSTEMTIME now{};
+    if (SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&now)) != GDT_VALID ||
+        now.wYear != m_picked.wYear || now.wMonth != m_picked.wMonth || now.wDay != m_picked.wDay)
+        return false;
     m_dateChange.nmhdr.hwndFrom = picker;
     m_dateChange.nmhdr.idFrom = kDatePicker;
     m_dateChange.nmhdr.code = DTN_DATETIMECHANGE;
     m_dateChange.dwFlags = GDT_VALID;
     m_dateChange.st = m_picked;
     PostMessageW(m_dialog, WM_NOTIFY, kDatePicker, reinterpret_cast<LPARAM>(&m_dateChange));
+    return true;
 }
 
 // Selects the field's whole text and types over it, one character at a time; an empty value

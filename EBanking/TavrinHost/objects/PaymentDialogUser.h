@@ -24,6 +24,9 @@ struct PaymentDialogInput {
     bool saveGiven = false;
     std::wstring save;
     bool cancel = false;  // press Cancel and abandon the transfer instead of OK
+    // Type and press nothing: a person at the screen answers; what the dialog held when it
+    // closed is still noted.
+    bool watchOnly = false;
     // Called once the dialog is on screen, before it is confirmed or cancelled: for what else
     // happens while the person looks at it.
     std::function<void()> whileShown;
@@ -51,11 +54,13 @@ public:
     // AnswerFor as a MessageBoxWatcher's policy; the watcher must not outlive this user.
     MessageBoxWatcher::Policy Policy();
 
-    // How many payment details dialogs have opened so far.
     // Whether OK ended the last dialog.
     bool LastConfirmed() const { return m_lastConfirmed; }
-    // The save field's text when OK ended the last dialog; empty when it ended otherwise.
-    const std::wstring& ConfirmedPath() const { return m_confirmedPath; }
+    // The save field's text when the last dialog closed, whoever closed it.
+    const std::wstring& PathAtClose() const { return m_pathAtClose; }
+    // True when the date picker refused the day to pick or showed another one after it: the
+    // dialog was then cancelled, never confirmed with the day it happened to show.
+    bool DateRefused() const { return m_dateRefused; }
 
     // True for a payment details dialog window.
     static bool IsPaymentDialog(HWND window);
@@ -65,7 +70,7 @@ private:
     void OnActivate(HWND window);
     void OnDestroy(HWND window);
 
-    void PickDate();
+    bool PickDate();
     void Type(int controlId, const std::wstring& text);
     void Press(int buttonId);
 
@@ -77,7 +82,8 @@ private:
     int m_lastPressed = 0;
     bool m_cancelWhenBack = false;
     bool m_lastConfirmed = false;
-    std::wstring m_confirmedPath;
+    bool m_dateRefused = false;
+    std::wstring m_pathAtClose;
 
     // Posted messages point at these; they live as long as the user.
     SYSTEMTIME m_picked{};

@@ -1,5 +1,7 @@
 #include "CalendarDay.h"
 
+#include <cstdio>
+
 namespace tavrin_host {
 
 bool ParseCalendarDay(const std::string& text, int firstYear, CalendarDay& day)
@@ -23,6 +25,13 @@ bool ParseCalendarDay(const std::string& text, int firstYear, CalendarDay& day)
     day.month = month;
     day.day = fields[2];
     return true;
+}
+
+std::string FormatCalendarDay(const CalendarDay& day)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year, day.month, day.day);
+    return text;
 }
 
 } // namespace tavrin_host

@@ -14,4 +14,7 @@ struct CalendarDay {
 // year firstYear on.
 bool ParseCalendarDay(const std::string& text, int firstYear, CalendarDay& day);
 
+// The day as YYYY-MM-DD.
+std::string FormatCalendarDay(const CalendarDay& day);
+
 } // namespace tavrin_host

@@ -16,26 +16,32 @@ PaymentDialogInput DialogInputFrom(const RunnerOptions& options)
     input.saveGiven = options.saveGiven;
     input.save = options.save;
     input.cancel = options.cancel;
+    input.watchOnly = !options.automatic;
     return input;
 }
 
 } // namespace
 
 DialogAutomation::DialogAutomation(const RunnerOptions& options)
+    : m_automatic(options.automatic), m_user(DialogInputFrom(options))
 {
-    if (options.automatic) m_user = std::make_unique<PaymentDialogUser>(DialogInputFrom(options));
 }
 
 DialogAutomation::~DialogAutomation() = default;
 
 int DialogAutomation::AnswerFor(const MessageBoxRecord& box, HWND window)
 {
-    return m_user ? m_user->AnswerFor(box, window) : 0;
+    return m_automatic ? m_user.AnswerFor(box, window) : 0;
 }
 
-const std::wstring& DialogAutomation::ConfirmedPath() const
+const std::wstring& DialogAutomation::SavePathAtClose() const
 {
-    return m_user ? m_user->ConfirmedPath() : m_noPath;
+    return m_user.PathAtClose();
+}
+
+bool DialogAutomation::DateRefused() const
+{
+    return m_user.DateRefused();
 }
 
 } // namespace tavrin_host

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
 namespace tavrin_host {
@@ -16,7 +15,8 @@ class DialogAutomation {
 public:
     // With --auto, from now on the dialog that opens on this thread gets --date, --oin and
     // --save typed in (the values it shows are kept for those not given) and is confirmed with
-    // OK, or with --cancel abandoned. Without --auto it does nothing: a person answers.
+    // OK, or with --cancel abandoned. Without --auto a person answers it; either way what it
+    // held when it closed is noted.
     explicit DialogAutomation(const RunnerOptions& options);
     ~DialogAutomation();
     DialogAutomation(const DialogAutomation&) = delete;
@@ -26,12 +26,14 @@ public:
     // PaymentDialogUser::AnswerFor. Refused values end in abandoning the transfer. Without
     // --auto 0: the box is left to the person at the screen.
     int AnswerFor(const MessageBoxRecord& box, HWND window);
-    // The save path in the dialog when it was confirmed, or empty.
-    const std::wstring& ConfirmedPath() const;
+    // The save path field's text when the dialog closed, or empty when none opened.
+    const std::wstring& SavePathAtClose() const;
+    // True when the dialog's date picker could not take --date: the dialog was then cancelled.
+    bool DateRefused() const;
 
 private:
-    std::unique_ptr<PaymentDialogUser> m_user;
-    std::wstring m_noPath;
+    bool m_automatic;
+    PaymentDialogUser m_user;
 };
 
 } // namespace tavrin_host

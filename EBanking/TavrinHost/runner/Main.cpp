@@ -5,17 +5,19 @@
 #include "HostBatch.h"
 #include "HostSettingsControl.h"
 #include "PaymentServiceLoader.h"
+#include "RunOutcome.h"
 #include "RunReport.h"
 #include "RunnerOptions.h"
 #include "SampleBatch.h"
+#include "WholeFile.h"
+#include "WrittenFile.h"
 
 #include <objbase.h>
 #include <shellapi.h>
 
 #include <cstdio>
-#include <fstream>
-#include <memory>
-#include <sstream>
+#include <fcntl.h>
+#include <io.h>
 #include <stdexcept>
 
 using namespace tavrin_host;
@@ -29,6 +31,8 @@ enum ExitStatus {
     kExitCancelled = 3,
     kExitCallFailed = 4,
     kExitBadInput = 5,
+    // 6 is the wrapper's: the program ended without recording its outcome.
+    kExitReportNotWritten = 7,
 };
 
 void Print(const std::string& text, FILE* stream = stdout)
@@ -47,28 +51,6 @@ std::vector<std::wstring> Arguments()
     return args;
 }
 
-std::string ReadWholeFile(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open the batch file " + Utf8(path));
-    std::string bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
 // Configures the host's bank settings server in this process: the runner plays the host.
 void ConfigureHostSettings(const RunnerOptions& options)
 {
@@ -81,39 +63,13 @@ void ConfigureHostSettings(const RunnerOptions& options)
     // Kept loaded: COM uses this same instance for the settings object.
 }
 
-bool WrittenSince(const std::wstring& path, const FILETIME& start)
+// The payment file the run wrote: only when the run says it wrote one, at the path the dialog
+// held when it was confirmed, as Windows resolved it, and written during this run.
+std::wstring FindWrittenFile(const RunReport& report, const DialogAutomation& dialog, const FILETIME& start)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-    return CompareFileTime(&data.ftLastWriteTime, &start) >= 0;
-}
-
-// The payment file the run wrote: where the dialog was confirmed, or else a new time-stamped
-// file in the host's payment directory.
-std::wstring FindWrittenFile(const RunnerOptions& options, const DialogAutomation& dialog, const FILETIME& start)
-{
-    if (WrittenSince(dialog.ConfirmedPath(), start)) return dialog.ConfirmedPath();
-    if (options.saveGiven && WrittenSince(options.save, start)) return options.save;
-    if (!options.paymentDir.empty()) {
-        std::wstring folder = options.paymentDir;
-        if (folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder + L"BOV*PAIN001.xml").c_str(), &found);
-        std::wstring newest;
-        FILETIME newestTime = start;
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                if (CompareFileTime(&found.ftLastWriteTime, &newestTime) >= 0) {
-                    newestTime = found.ftLastWriteTime;
-                    newest = folder + found.cFileName;
-                }
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        if (!newest.empty()) return newest;
-    }
-    return std::wstring();
+    if (report.hresult != S_OK || (report.status != 0 && report.status != 1)) return std::wstring();
+    const std::wstring path = ResolveSavePath(dialog.SavePathAtClose());
+    return WrittenSince(path, start) ? path : std::wstring();
 }
 
 std::wstring TakeString(HRESULT hr, BSTR value)
@@ -141,7 +97,10 @@ std::vector<PaymentOutcome> ReadOutcomes(HostPaymentBatch& batch, ITavrinBankPay
         o.payeeIban = p.payeeIban;
         o.payeeBic = p.payeeBic;
         o.amount = p.amount;
+        o.currency1 = p.currency1;
+        o.currency2 = p.currency2;
         o.paymentReference = p.paymentReference;
+        o.payeeReference = p.payeeReference;
         o.executionDate = FormatDate(p.executionDate);
         if (i == 0) o.oin = p.Oin();
         outcomes.push_back(o);
@@ -164,7 +123,7 @@ int Run(const RunnerOptions& options)
 {
     std::vector<PaymentRow> rows;
     try {
-        rows = options.batchFile.empty() ? SampleBatch() : ParseBatchCsv(ReadWholeFile(options.batchFile));
+        rows = options.batchFile.empty() ? SampleBatch() : ParseBatchCsv(ReadWholeFile(options.batchFile, "the batch file"));
     } catch (const std::exception& e) {
         Print(std::string("tavrin-host: bad batch file: ") + e.what() + "\n", stderr);
         return kExitBadInput;
@@ -187,6 +146,7 @@ int Run(const RunnerOptions& options)
     report.bankName = bank.name;
     report.bankKind = bank.kind;
     report.bankSubCategory = bank.subCategory;
+    bool dateRefused = false;
     {
         DialogAutomation dialog(options);
         // Without --auto a person answers the boxes; they are still recorded.
@@ -199,7 +159,9 @@ int Run(const RunnerOptions& options)
         service->get_Status(&status);
         report.status = status;
         report.messages = boxes.Boxes();
-        report.file = FindWrittenFile(options, dialog, start);
+        report.file = FindWrittenFile(report, dialog, start);
+        report.filePath = UnixPathOf(report.file);
+        dateRefused = dialog.DateRefused();
     }
     report.payments = ReadOutcomes(*batch, service);
     service->Release();
@@ -207,14 +169,18 @@ int Run(const RunnerOptions& options)
     Print(FormatReportText(report));
     if (!options.reportFile.empty() && !WriteWholeFile(options.reportFile, FormatReportJson(report))) {
         Print("tavrin-host: cannot write the report " + Utf8(options.reportFile) + "\n", stderr);
+        return kExitReportNotWritten;
+    }
+    if (dateRefused) {
+        Print("tavrin-host: the dialog's date picker cannot show --date " + FormatCalendarDay(options.date) +
+                  "; the transfer was abandoned\n",
+              stderr);
         return kExitBadInput;
     }
     return ExitStatusOf(report);
 }
 
-} // namespace
-
-int main()
+int RunFromCommandLine()
 {
     RunnerOptions options;
     try {
@@ -225,13 +191,26 @@ int main()
     }
     if (options.help) {
         Print(RunnerUsage());
-        return 0;
+        return kExitAllValid;
     }
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
         Print("tavrin-host: cannot enter a COM apartment\n", stderr);
         return kExitCallFailed;
     }
-    int status = Run(options);
+    const int status = Run(options);
     CoUninitialize();
+    return status;
+}
+
+} // namespace
+
+int main()
+{
+    // Lines end in a line feed alone, as the scripts that read the output under Wine expect.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    const int status = RunFromCommandLine();
+    // Last of all, after the report: a record means the run really ended here.
+    RecordOutcome(status);
     return status;
 }

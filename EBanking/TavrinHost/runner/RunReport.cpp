@@ -87,7 +87,9 @@ std::string FormatReportText(const RunReport& report)
         << ", sub-category " << Utf8(report.bankSubCategory) << ")\n";
     out << "  ProcessPayments returned " << Hex(report.hresult) << (report.hresult == S_OK ? " (S_OK)" : "") << "\n";
     out << "  Run status: " << report.status << " (" << StatusMeaning(report.status) << ")\n";
-    out << "  File: " << (report.file.empty() ? std::string("(none)") : Utf8(report.file)) << "\n";
+    out << "  File: " << (report.file.empty() ? std::string("(none)") : Utf8(report.file));
+    if (!report.filePath.empty()) out << "  (" << report.filePath << ")";
+    out << "\n";
     out << "Messages shown: " << report.messages.size() << "\n";
     for (const MessageBoxRecord& box : report.messages)
         out << "  [" << Utf8(box.caption) << "] " << OneLine(box.text) << "  -> " << Utf8(box.answer) << "\n";
@@ -98,7 +100,9 @@ std::string FormatReportText(const RunReport& report)
         out << "\n";
         out << "      payer  " << Utf8(p.payerName) << " | " << Utf8(p.payerIban) << " | " << Utf8(p.payerBic) << "\n";
         out << "      payee  " << Utf8(p.payeeName) << " | " << Utf8(p.payeeIban) << " | " << Utf8(p.payeeBic) << "\n";
-        out << "      amount " << Amount(p.amount) << "  reference " << Utf8(p.paymentReference);
+        out << "      amount " << Amount(p.amount) << "  currencies " << p.currency1 << "/" << p.currency2
+            << "  reference " << Utf8(p.paymentReference);
+        if (!p.payeeReference.empty()) out << "  payee reference " << Utf8(p.payeeReference);
         if (!p.executionDate.empty()) out << "  execution date " << Utf8(p.executionDate);
         if (p.index == 0) out << "  OIN " << (p.oin.empty() ? std::string("(none)") : Utf8(p.oin));
         out << "\n";
@@ -113,8 +117,10 @@ std::string FormatReportJson(const RunReport& report)
     const std::string hresult = Hex(report.hresult);
     out << "{\n  \"bank\": {\"name\": " << JsonString(report.bankName) << ", \"kind\": " << report.bankKind
         << ", \"sub_category\": " << JsonString(report.bankSubCategory) << "},\n  \"hresult\": " << JsonString(std::wstring(hresult.begin(), hresult.end()))
-        << ",\n  \"status\": " << report.status << ",\n  \"file\": "
-        << (report.file.empty() ? std::string("null") : JsonString(report.file)) << ",\n  \"messages\": [";
+        << ",\n  \"status\": " << report.status << ",\n  \"status_text\": " << JsonString(Widen(StatusMeaning(report.status)))
+        << ",\n  \"file\": " << (report.file.empty() ? std::string("null") : JsonString(report.file))
+        << ",\n  \"file_path\": " << (report.filePath.empty() ? std::string("null") : JsonString(Widen(report.filePath)))
+        << ",\n  \"messages\": [";
     for (size_t i = 0; i < report.messages.size(); ++i) {
         const MessageBoxRecord& box = report.messages[i];
         out << (i ? "," : "") << "\n    {\"caption\": " << JsonString(box.caption) << ", \"text\": " << JsonString(box.text)
@@ -128,7 +134,9 @@ std::string FormatReportJson(const RunReport& report)
             << ", \"payer_iban\": " << JsonString(p.payerIban) << ", \"payer_bic\": " << JsonString(p.payerBic)
             << ", \"payee_name\": " << JsonString(p.payeeName) << ", \"payee_iban\": " << JsonString(p.payeeIban)
             << ", \"payee_bic\": " << JsonString(p.payeeBic) << ", \"amount\": " << JsonNumber(p.amount)
+            << ", \"currency1\": " << p.currency1 << ", \"currency2\": " << p.currency2
             << ", \"payment_reference\": " << JsonString(p.paymentReference)
+            << ", \"payee_reference\": " << JsonString(p.payeeReference)
             << ", \"execution_date\": " << (p.executionDate.empty() ? std::string("null") : JsonString(p.executionDate))
             << ", \"oin\": " << (p.index == 0 ? JsonString(p.oin) : std::string("null")) << "}";
     }

@@ -16,19 +16,10 @@ std::string Narrow(const std::wstring& text)
 
 const char* RunnerUsage()
 {
-    return "usage: tavrin-host [options] [BATCH.csv]\n"
-           "  Runs the bank component's payment service on a payment batch, as the host does,\n"
-           "  and prints a report. Without BATCH.csv a built-in sample batch is used.\n"
-           "options:\n"
-           "  --report FILE       also write the report as JSON\n"
-           "  --payment-dir DIR   the host's default payment directory\n"
-           "  --auto              answer the payment details dialog and every message box\n"
-           "  --date YYYY-MM-DD   with --auto: the execution date to pick\n"
-           "  --oin TEXT          with --auto: the OIN to type\n"
-           "  --save PATH         with --auto: the file path to type\n"
-           "  --cancel            with --auto: abandon the transfer instead of confirming it\n"
-           "exit status: 0 file written, every payment valid; 1 file written with invalid payments;\n"
-           "  2 no file written; 3 cancelled; 4 the call failed; 5 bad command line or batch file\n";
+    // usage.txt, which the wrapper prints too.
+    return
+#include "RunnerUsage.inc"
+        ;
 }
 
 RunnerOptions ParseRunnerOptions(const std::vector<std::wstring>& args)

@@ -1,25 +1,37 @@
 #!/usr/bin/env bash
-# The host runner through its wrapper, as a user runs it: a CSV batch, a report in JSON, and
-# clear refusals of a bad batch file.
+# The host runner through its wrapper, as a user runs it: a CSV batch and its report in JSON
+# naming the file the run wrote; the wrapper's own answers to --help and a bad command line,
+# given without building or starting Wine; clear refusals of a bad batch file and of a report
+# that cannot be written; and a run whose Wine server is ended from outside, which has no
+# result.
 # usage: runner_end_to_end_test.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 source_dir=$1 build_dir=$2
 work=$(mktemp -d "$build_dir/runner-test.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix  # the killed run's own: ending its server ends nothing of anyone else's
+source "$source_dir/scripts/wine-env.sh" "$build_dir"  # WINESERVER and the virtual display
+cleanup() {
+  [ ! -d "$prefix" ] || WINEPREFIX=$prefix "$WINESERVER" -k >/dev/null 2>&1 || true
+  stop_private_display
+  rm -rf "$work"
+}
+trap cleanup EXIT
 runner() { TAVRIN_NO_BUILD=1 TAVRIN_BUILD_DIR="$build_dir" "$source_dir/bin/tavrin-host" "$@"; }
 
 cat > "$work/batch.csv" <<'CSV'
 payer_name,payer_iban,payer_bic,payee_name,payee_iban,payee_bic,amount,currency1,currency2,payment_reference,payee_reference,execution_date,oin
-Velmora Trading Ltd,DE89 3704 0044 0532 0130 00,COBADEFFXXX,"Müller & Söhne, GmbH",DE75512108001245126199,SOGEDEFF,1234.50,978,978,INV-1,,2026-12-08,OIN-777
+Velmora Trading Ltd,DE89 3704 0044 0532 0130 00,COBADEFFXXX,"Müller & Söhne, GmbH",DE75512108001245126199,SOGEDEFF,1234.50,978,978,INV-1,Rechnung 1,2026-12-08,OIN-777
 Velmora Trading Ltd,DE89 3704 0044 0532 0130 00,COBADEFFXXX,Bad Iban Ltd,XX,SOGEDEFF,10.00,978,978,INV-2,,,
 CSV
 mkdir -p "$work/out"
 status=0
 runner --auto --payment-dir "$work/out" --report "$work/report.json" "$work/batch.csv" > "$work/report.txt" || status=$?
-python3 - "$work/report.json" "$status" <<'PY'
-import json, sys
+# Another run's file beside it, written later, must not be taken for this run's.
+touch -d "+1 hour" "$work/out/BOV29991231235959PAIN001.xml"
+python3 - "$work/report.json" "$status" "$work/out" <<'PY'
+import json, os, sys
 report = json.load(open(sys.argv[1], encoding="utf-8"))
-status = int(sys.argv[2])
+status, out = int(sys.argv[2]), sys.argv[3]
 assert report["hresult"] == "0x00000000", report["hresult"]
 assert report["bank"] == {"name": "Bank of Velmora SEPA", "kind": 1, "sub_category": "SEPA"}, report["bank"]
 payments = report["payments"]
@@ -28,12 +40,18 @@ first, second = payments
 assert first["code"] == 0 and first["message"] == "Payment processed successfully.", first
 assert first["payer_iban"] == "DE89370400440532013000", first["payer_iban"]
 assert first["oin"] == "OIN-777", first["oin"]
-assert second["code"] == 107, second
+assert (first["currency1"], first["currency2"], first["payee_reference"]) == (978, 978, "Rechnung 1"), first
+assert second["code"] == 107 and second["payee_reference"] == "", second
 assert second["message"].startswith("Invalid Payee IBAN"), second["message"]
 # The exit status follows the run status the component left.
 expected_exit = {0: 0, 1: 1, 2: 2, 3: 3}[report["status"]]
 assert status == expected_exit, (status, report["status"])
-assert report["status"] != 0, "a batch with an invalid payment is never reported clean"
+assert report["status"] == 1 and report["status_text"] == "file written, with invalid payments", report
+# The file is named as Windows wrote it, and by its Unix path; it is the only one this run wrote.
+written = [n for n in os.listdir(out) if n != "BOV29991231235959PAIN001.xml"]
+assert len(written) == 1, written
+assert report["file_path"] == os.path.join(out, written[0]), (report["file_path"], written)
+assert report["file"] == "Z:" + report["file_path"].replace("/", "\\"), report["file"]
 for box in report["messages"]:
     assert set(box) == {"caption", "text", "answer"}, box
 print("ok: report", report["status"], report["file"])
@@ -47,4 +65,60 @@ if runner --auto "$work/bad.csv" > "$work/bad.out" 2> "$work/bad.err"; then
 fi
 grep -q "bad batch file: line 1: column" "$work/bad.err" || { cat "$work/bad.err"; exit 1; }
 [ ! -s "$work/bad.out" ] || { echo "FAIL: a report was printed for a bad batch"; exit 1; }
-echo "ok: the runner reported the batch and refused a bad one"
+
+# The wrapper answers --help and a bad command line itself: with a build tree that does not
+# exist (and building allowed) it could neither build nor start Wine.
+nowhere() { TAVRIN_BUILD_DIR="$work/no-such-build" "$source_dir/bin/tavrin-host" "$@"; }
+nowhere --help > "$work/help.out"
+cmp "$work/help.out" "$source_dir/EBanking/TavrinHost/runner/usage.txt"
+status=0
+nowhere --auto --bogus > "$work/usage.out" 2> "$work/usage.err" || status=$?
+[ "$status" -eq 5 ] && [ ! -s "$work/usage.out" ] || { echo "FAIL: a bad option gave exit $status"; exit 1; }
+{ echo "tavrin-host: unknown option --bogus"; cat "$source_dir/EBanking/TavrinHost/runner/usage.txt"; } |
+  cmp - "$work/usage.err"
+
+# A report that cannot be written has an exit status of its own; the run itself still reports.
+status=0
+runner --auto --payment-dir "$work/out" --report "$work/no-such-dir/report.json" "$work/batch.csv" \
+  > "$work/unwritten.out" 2> "$work/unwritten.err" || status=$?
+[ "$status" -eq 7 ] || { echo "FAIL: an unwritable report gave exit $status"; cat "$work/unwritten.err"; exit 1; }
+grep -q "cannot write the report" "$work/unwritten.err"
+grep -q "Payments: 2" "$work/unwritten.out"
+
+# A run ended from outside has no result, whatever Wine's exit status. Without --auto nobody
+# answers the dialog, so the run cannot end on its own: its server is ended once the dialog
+# shows, after the component has checked the whole large batch. The run has a display of its
+# own, where no other program shows a dialog of the same name.
+python3 - "$work/batch.csv" > "$work/large.csv" <<'PY'
+import sys
+lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
+print(lines[0])
+print(lines[1])
+without_oin = lines[1].rsplit(",", 1)[0] + ","  # only the first payment carries it
+for i in range(2, 20001):
+    print(without_oin.replace("INV-1,", "INV-%d," % i))
+PY
+unset DISPLAY
+start_private_display
+status_file=$work/killed.status
+( status=0
+  SEPA_WINEPREFIX=$prefix runner --payment-dir "$work/out" --report "$work/killed.json" "$work/large.csv" \
+    > "$work/killed.out" 2> "$work/killed.err" || status=$?
+  echo "$status" > "$status_file" ) &
+killed_run=$!
+dialog_shown() {
+  xwininfo -name "Bank of Velmora SEPA Payment Processing" 2>/dev/null | grep -q "Map State: IsViewable"
+}
+for _ in $(seq 1 1200); do  # the first run in a new prefix creates it first
+  dialog_shown && break
+  kill -0 "$killed_run" 2>/dev/null || break
+  sleep 0.1
+done
+dialog_shown || { echo "FAIL: the large run's dialog never showed"; cat "$work/killed.err"; exit 1; }
+WINEPREFIX=$prefix "$WINESERVER" -k
+wait "$killed_run"
+status=$(cat "$status_file")
+[ "$status" -eq 6 ] || { echo "FAIL: a run whose server was ended exited $status"; cat "$work/killed.err"; exit 1; }
+grep -q "ended without reporting how it ended" "$work/killed.err" || { cat "$work/killed.err"; exit 1; }
+[ ! -e "$work/killed.json" ] || { echo "FAIL: the killed run wrote a report"; exit 1; }
+echo "ok: the runner reported the batch, refused bad input, and a killed run had no result"
