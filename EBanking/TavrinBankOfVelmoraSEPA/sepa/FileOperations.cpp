@@ -51,8 +51,6 @@ bool CFileOperations::FactsOf(HANDLE file, FileFacts& facts)
     const DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT;
     facts.regularFile = (information.dwFileAttributes & notAFile) == 0;
     facts.size = (static_cast<ULONGLONG>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
-    facts.volume = information.dwVolumeSerialNumber;
-    facts.index = (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
     return true;
 }
 

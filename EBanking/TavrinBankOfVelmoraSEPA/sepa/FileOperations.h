@@ -9,8 +9,6 @@
 struct FileFacts {
     bool regularFile = false;  // a file on a disk: not a folder, device, pipe or reparse point
     ULONGLONG size = 0;
-    DWORD volume = 0;  // volume and index together name the file whatever path reaches it
-    ULONGLONG index = 0;
 };
 
 class CFileOperations {

@@ -77,11 +77,6 @@ private:
     bool m_moved = false;
 };
 
-bool SameFile(const FileFacts& one, const FileFacts& other)
-{
-    return one.volume == other.volume && one.index == other.index;
-}
-
 } // namespace
 
 bool WriteWholeFile(const char* path, const std::function<HRESULT(IStream*)>& write, CFileOperations& operations)
@@ -102,16 +97,19 @@ bool WriteWholeFile(const char* path, const std::function<HRESULT(IStream*)>& wr
     if (FAILED(written) || FAILED(stream->Result()) || !stream->SawRootElement() ||
         !operations.Flush(temporary.Handle()))
         return false;
+    // Before it takes the place of anything, the file on disk must hold every byte written.
     FileFacts made;
     if (!operations.FactsOf(temporary.Handle(), made) || !made.regularFile || made.size != stream->BytesWritten() ||
         !temporary.Close() || !temporary.MoveTo(target))
         return false;
 
-    // The file at the path must be the one just written, a file, and whole. When it is ours but
-    // not whole it goes; anything else there is not ours to touch.
+    // What the move put at the path must be a file of exactly the written length. A file there
+    // that is not whole is this run's own (the move took the place of what stood there before),
+    // and goes; anything else is not the writer's to touch. File identities are not compared:
+    // on FAT volumes a file's index changes when it is renamed.
     FileFacts placed;
-    if (!operations.FactsOf(target, placed) || !SameFile(made, placed)) return false;
+    if (!operations.FactsOf(target, placed)) return false;
     if (placed.regularFile && placed.size == stream->BytesWritten()) return true;
-    operations.Delete(target);
+    if (placed.regularFile) operations.Delete(target);
     return false;
 }
