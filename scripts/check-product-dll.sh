@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks the DLL that users install: a 32-bit x86 PE file, exporting the COM server's entry
-# points by their plain names, importing nothing but DLLs that every Windows installation has.
+# points by their plain names, importing nothing but DLLs that every Windows installation has,
+# and carrying none of the benchmark build's environment switches (a product that read them
+# would write payment data wherever a host's environment said).
 # usage: check-product-dll.sh PATH/TavrinBankOfVelmoraSEPA.dll
 set -euo pipefail
 dll=$1
@@ -26,5 +28,11 @@ while read -r name; do
   [[ "$lower" =~ $allowed ]] || fail "imports $name, which is not a system DLL"
 done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump")
 
+# Narrow and UTF-16 strings alike; the names are matched without regard to case.
+carried=$( { i686-w64-mingw32-strings -a -n 8 "$dll"; i686-w64-mingw32-strings -a -n 8 -e l "$dll"; } | tr 'a-z' 'A-Z')
+for switch in SEPA_PHASE_TIMINGS SEPA_SAVE_INTERMEDIATE; do
+  if grep -qF "$switch" <<<"$carried"; then fail "carries the benchmark switch $switch"; fi
+done
+
 if [ $failures -gt 0 ]; then exit 1; fi
-echo "ok: $dll is a PE32 i386 DLL with the COM server exports and only system imports"
+echo "ok: $dll is a PE32 i386 DLL with the COM server exports, only system imports and no benchmark switches"

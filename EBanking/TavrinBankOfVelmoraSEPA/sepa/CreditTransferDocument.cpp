@@ -78,13 +78,61 @@ public:
         return AppendChildElement(m_document, parent, name);
     }
 
-    // An element holding one value; a null value leaves it empty. A host value with a
-    // character that XML cannot hold goes in with that character marked, so that one bad value
-    // neither spoils the file nor stops it from being saved.
     void AppendValue(IXMLDOMNode* parent, BSTR name, BSTR value)
     {
-        const IXMLDOMElementPtr element = Append(parent, name);
-        if (!element) return;
+        if (const IXMLDOMElementPtr element = Append(parent, name)) SetValue(element, value);
+    }
+
+    // Every payment's Creditor is a deep copy of one that holds its six elements, each after its
+    // line break, without values: one engine call where building it takes twenty-six. Appended
+    // after its own line break, like every element.
+    void AppendCreditor(IXMLDOMNode* creditors, IPaymentEx* payment)
+    {
+        if (!m_creditor && !MakeCreditorTemplate()) return;
+        IXMLDOMNodePtr creditor;
+        IXMLDOMNodeListPtr children;
+        if (FAILED(m_creditor->cloneNode(VARIANT_TRUE, &creditor)) || !creditor) return;
+        if (!AppendAfterLineBreak(m_document, creditors, creditor) || FAILED(creditor->get_childNodes(&children)) ||
+            !children)
+            return;
+        double amount = 0.0;
+        if (FAILED(payment->get_Amount(&amount))) amount = 0.0;
+        CBstr endToEndId = Read(payment, &IPayment::get_PaymentReference);
+        if (SysStringLen(endToEndId.Get()) == 0) endToEndId = Read(payment, &IPayment::get_PayerAccountName);
+        // The six elements stand at the odd positions, each behind its line break.
+        SetValue(children, 1, Read(payment, &IPayment::get_PayeeAccountName).Get());
+        SetValue(children, 3, Read(payment, &IPaymentEx::get_PayeeIBAN).Get());
+        SetValue(children, 5, Widen(FormatAmount(amount)));
+        SetValue(children, 7, Read(payment, &IPaymentEx::get_PayeeBIC).Get());
+        SetValue(children, 9, Read(payment, &IPayment::get_PayeeReference).Get());
+        SetValue(children, 11, endToEndId.Get());
+    }
+
+    const ElementNames& Names() const { return m_names; }
+
+private:
+    bool MakeCreditorTemplate()
+    {
+        IXMLDOMElementPtr creditor;
+        if (FAILED(m_document->createElement(m_names.creditor, &creditor)) || !creditor) return false;
+        for (BSTR name : {m_names.name.GetBSTR(), m_names.iban.GetBSTR(), m_names.payment.GetBSTR(),
+                          m_names.bic.GetBSTR(), m_names.reference.GetBSTR(), m_names.endToEndId.GetBSTR()})
+            if (!Append(creditor, name)) return false;
+        m_creditor = creditor;
+        return true;
+    }
+
+    void SetValue(IXMLDOMNodeList* children, LONG index, BSTR value)
+    {
+        IXMLDOMNodePtr element;
+        if (SUCCEEDED(children->get_item(index, &element)) && element) SetValue(element, value);
+    }
+
+    // The element holds one value; a null value leaves it empty. A host value with a character
+    // that XML cannot hold goes in with that character marked, so that one bad value neither
+    // spoils the file nor stops it from being saved.
+    void SetValue(IXMLDOMNode* element, BSTR value)
+    {
         const UINT length = SysStringLen(value);
         if (HoldsOnlyXmlCharacters(value, length)) {
             AppendText(m_document, element, value);
@@ -95,27 +143,9 @@ public:
         if (marked.Get()) AppendText(m_document, element, marked.Get());
     }
 
-    void AppendCreditor(IXMLDOMNode* creditors, IPaymentEx* payment)
-    {
-        const IXMLDOMElementPtr creditor = Append(creditors, m_names.creditor);
-        if (!creditor) return;
-        AppendValue(creditor, m_names.name, Read(payment, &IPayment::get_PayeeAccountName).Get());
-        AppendValue(creditor, m_names.iban, Read(payment, &IPaymentEx::get_PayeeIBAN).Get());
-        double amount = 0.0;
-        if (FAILED(payment->get_Amount(&amount))) amount = 0.0;
-        AppendValue(creditor, m_names.payment, Widen(FormatAmount(amount)));
-        AppendValue(creditor, m_names.bic, Read(payment, &IPaymentEx::get_PayeeBIC).Get());
-        AppendValue(creditor, m_names.reference, Read(payment, &IPayment::get_PayeeReference).Get());
-        CBstr endToEndId = Read(payment, &IPayment::get_PaymentReference);
-        if (SysStringLen(endToEndId.Get()) == 0) endToEndId = Read(payment, &IPayment::get_PayerAccountName);
-        AppendValue(creditor, m_names.endToEndId, endToEndId.Get());
-    }
-
-    const ElementNames& Names() const { return m_names; }
-
-private:
     IXMLDOMDocument* m_document;
     ElementNames m_names;
+    IXMLDOMElementPtr m_creditor;
 };
 
 } // namespace

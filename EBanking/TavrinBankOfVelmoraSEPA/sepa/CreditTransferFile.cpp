@@ -2,6 +2,7 @@
 
 #include "sepa/CreditTransferDocument.h"
 #include "sepa/StylesheetResource.h"
+#include "sepa/WholeFileWriter.h"
 #include "sepa/XmlDocument.h"
 
 #include "common/PhaseTimer.h"
@@ -30,23 +31,14 @@ private:
     HRESULT m_result;
 };
 
-// Transforms source with the stylesheet into a new document; empty when the result has no
-// root element, so that a failed transformation never counts as a written file.
-IXMLDOMDocumentPtr Transform(IXMLDOMDocument* source, IXMLDOMDocument* stylesheet)
+bool HasRootElement(IXMLDOMDocument* document)
 {
-    IXMLDOMDocumentPtr output = CreateXmlDocument();
-    IDispatch* target = nullptr;
-    if (!output || FAILED(output->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&target))) || !target)
-        return nullptr;
-    const _variant_t targetArgument(target, false);
-    source->transformNodeToObject(stylesheet, targetArgument);
     IXMLDOMElementPtr root;
-    if (FAILED(output->get_documentElement(&root)) || !root) return nullptr;
-    return output;
+    return SUCCEEDED(document->get_documentElement(&root)) && root;
 }
 
-// Saves the credit transfer document where SEPA_SAVE_INTERMEDIATE says, when it says so; the
-// time this takes is left out of the step timings.
+// Saves the credit transfer document where a benchmark build is told to; the time this takes
+// is left out of the step timings. Does nothing in the product.
 void SaveIntermediateWhenAsked(IXMLDOMDocument* source, CPhaseTimer& steps)
 {
     const std::string path = IntermediateDocumentPath();
@@ -55,36 +47,33 @@ void SaveIntermediateWhenAsked(IXMLDOMDocument* source, CPhaseTimer& steps)
     steps.Restart();
 }
 
-// The pain.001 document of the batch. The stylesheet and the credit transfer document are
-// gone when it returns: a large batch's documents take much memory, and the save needs
-// neither.
-IXMLDOMDocumentPtr Pain001Document(const _bstr_t& debtorReference, IPaymentBatch* batch, int stylesheetId,
-                                   const LocalClock& clock, CPhaseTimer& steps)
-{
-    const IXMLDOMDocumentPtr stylesheet = LoadStylesheet(stylesheetId);
-    steps.Lap("stylesheet");
-    if (!stylesheet) return nullptr;
-    const IXMLDOMDocumentPtr source = BuildCreditTransferDocument(debtorReference, batch, clock);
-    steps.Lap("document");
-    if (!source) return nullptr;
-    SaveIntermediateWhenAsked(source, steps);
-    return Transform(source, stylesheet);
-}
-
 } // namespace
 
 bool CreateCreditTransferFile(const _bstr_t& debtorReference, IPaymentBatch* batch, const char* outputPath,
-                              int stylesheetId, const LocalClock& clock)
+                              int stylesheetId, const LocalClock& clock, CFileOperations& files)
 {
     if (!outputPath) return false;
-    const _variant_t path(outputPath);
     const CComApartment apartment;
-    // The last step, when the timer goes, is letting the output document go.
+    // The last step, when the timer goes, is letting the two documents go.
     CPhaseTimer steps("release");
-    const IXMLDOMDocumentPtr output = Pain001Document(debtorReference, batch, stylesheetId, clock, steps);
-    // The transformation's time includes letting the stylesheet and the source document go.
-    steps.Lap("transformation");
-    const bool saved = output && SUCCEEDED(output->save(path));
+    const IXMLDOMDocumentPtr stylesheet = LoadStylesheet(stylesheetId);
+    steps.Lap("stylesheet");
+    if (!stylesheet) return false;
+    // A batch that gives no document root (no payments, or one the host failed to deliver)
+    // makes no file: one without those payments would pass for the whole batch.
+    const IXMLDOMDocumentPtr source = BuildCreditTransferDocument(debtorReference, batch, clock);
+    steps.Lap("document");
+    if (!source || !HasRootElement(source)) return false;
+    SaveIntermediateWhenAsked(source, steps);
+
+    // The transformation writes the file itself, through the component's own stream: no output
+    // document is made, and the file carries the stylesheet's output settings.
+    const bool written = WriteWholeFile(outputPath, [&](IStream* stream) {
+        const HRESULT transformed = source->transformNodeToObject(stylesheet, _variant_t(static_cast<IUnknown*>(stream)));
+        steps.Lap("transformation");
+        return transformed;
+    }, files);
+    // Flushing, moving the file into place and checking it.
     steps.Lap("save");
-    return saved;
+    return written;
 }

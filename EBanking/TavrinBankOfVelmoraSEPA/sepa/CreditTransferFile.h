@@ -1,15 +1,18 @@
 #pragma once
 // The payment file: the credit transfer document of the batch, transformed by the stylesheet
-// resource into a pain.001.001.03 document and saved.
+// resource into a pain.001.001.03 file.
 #include "common/LocalClock.h"
+#include "sepa/FileOperations.h"
 #include "TavrinBankPayments.h"
 
 #include <comdef.h>
 
 // Builds the credit transfer document of the batch with debtorReference (the OIN) and the
-// creation time from clock, transforms it with the stylesheet resource stylesheetId and saves
-// the result at outputPath (ANSI code page). True only when a document was produced and saved;
-// false when the XML engine, the stylesheet or the transformation failed or the file could not
-// be written. Throws a _com_error only when memory runs out.
+// creation time from clock, transforms it with the stylesheet resource stylesheetId straight
+// into the file at outputPath (ANSI code page), which is then there whole or not at all (see
+// WriteWholeFile). True only when the file was written; false when the XML engine, the
+// stylesheet or the transformation failed, the batch gave no document, or the file could not
+// be written. files makes the file system calls. Throws only when memory runs out.
 bool CreateCreditTransferFile(const _bstr_t& debtorReference, IPaymentBatch* batch, const char* outputPath,
-                              int stylesheetId, const LocalClock& clock = CurrentLocalTime);
+                              int stylesheetId, const LocalClock& clock = CurrentLocalTime,
+                              CFileOperations& files = SystemFileOperations());

@@ -31,9 +31,13 @@ IXMLDOMElementPtr AppendChildElement(IXMLDOMDocument* document, IXMLDOMNode* par
 {
     IXMLDOMElementPtr element;
     if (FAILED(document->createElement(name, &element)) || !element) return nullptr;
-    if (!AppendText(document, parent, LineBreak())) return nullptr;
-    if (FAILED(parent->appendChild(element, nullptr))) return nullptr;
+    if (!AppendAfterLineBreak(document, parent, element)) return nullptr;
     return element;
+}
+
+bool AppendAfterLineBreak(IXMLDOMDocument* document, IXMLDOMNode* parent, IXMLDOMNode* child)
+{
+    return AppendText(document, parent, LineBreak()) && SUCCEEDED(parent->appendChild(child, nullptr));
 }
 
 bool AppendText(IXMLDOMDocument* document, IXMLDOMNode* node, BSTR text)

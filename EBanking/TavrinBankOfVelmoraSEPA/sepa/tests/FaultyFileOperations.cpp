@@ -1,0 +1,64 @@
+#include "FaultyFileOperations.h"
+
+namespace paymentfile {
+
+HANDLE CFaultyFileOperations::CreateNewFile(const std::wstring& path)
+{
+    created.push_back(path);
+    return CFileOperations::CreateNewFile(path);
+}
+
+bool CFaultyFileOperations::Write(HANDLE file, const void* bytes, DWORD count, DWORD* written)
+{
+    bytesOffered += count;
+    if (writeLimit < 0 || m_written + count <= writeLimit) {
+        const bool done = CFileOperations::Write(file, bytes, count, written);
+        if (!done || *written < count) writeFellShort = true;
+        m_written += *written;
+        return done;
+    }
+    const DWORD fits = static_cast<DWORD>(writeLimit > m_written ? writeLimit - m_written : 0);
+    DWORD done = 0;
+    if (fits > 0) CFileOperations::Write(file, bytes, fits, &done);
+    m_written += done;
+    *written = done;
+    writeFellShort = true;
+    if (shortWrites) return true;
+    SetLastError(ERROR_DISK_FULL);
+    return false;
+}
+
+bool CFaultyFileOperations::Flush(HANDLE file)
+{
+    if (failFlush) {
+        SetLastError(ERROR_IO_DEVICE);
+        return false;
+    }
+    return CFileOperations::Flush(file);
+}
+
+bool CFaultyFileOperations::Replace(const std::wstring& from, const std::wstring& to)
+{
+    replaced.push_back(to);
+    if (failReplace) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    return CFileOperations::Replace(from, to);
+}
+
+bool CFaultyFileOperations::FactsOf(const std::wstring& path, FileFacts& facts)
+{
+    const bool known = CFileOperations::FactsOf(path, facts);
+    if (known && shortAfterMove && !replaced.empty() && facts.size > 0) --facts.size;
+    return known;
+}
+
+bool CFaultyFileOperations::FactsOf(HANDLE file, FileFacts& facts)
+{
+    const bool known = CFileOperations::FactsOf(file, facts);
+    if (known && shortBeforeMove && facts.size > 0) --facts.size;
+    return known;
+}
+
+} // namespace paymentfile
