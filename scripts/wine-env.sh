@@ -27,11 +27,17 @@ export WINESERVER
 # Runs a Wine command whose Wine helpers (server, services, desktop) may outlive it: they get
 # no terminal or test output to hold open, and none of the lock descriptors.
 _wine_detached() {
-  _wine_without_session_lock "$@" </dev/null >/dev/null 2>&1 9>&-
+  _wine_only_standard_descriptors "$@" </dev/null >/dev/null 2>&1
 }
 
-_wine_without_session_lock() {
-  if [ -n "${_wine_session_fd:-}" ]; then "$@" {_wine_session_fd}>&-; else "$@"; fi
+# Runs a command with every descriptor above 2 closed: a lock, or a pipe that a caller waits
+# on, must not stay open in the Wine processes that the command may leave behind.
+_wine_only_standard_descriptors() {
+  local fd closes=
+  for fd in $(cd "/proc/$BASHPID/fd" && echo *); do
+    [ "$fd" -le 2 ] || closes+=" $fd>&-"
+  done
+  eval '"$@"'"$closes"
 }
 
 register_when_newer() {
@@ -176,7 +182,7 @@ begin_wine_session() {
 
 # Runs a Windows program inside the session; it holds no lock of the session.
 run_in_wine_session() {
-  _wine_without_session_lock "$WINE64" "$@"
+  _wine_only_standard_descriptors "$WINE64" "$@"
 }
 
 # Leaves the session: the prefix's server and display stay for the next one.
