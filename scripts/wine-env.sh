@@ -7,10 +7,12 @@
 # or display. Both are kept alive between sessions, so that the next program starts at once,
 # by a keeper (wine-keeper.sh) that ends them once no session has been inside for
 # SEPA_WINE_IDLE_SECONDS.
-_wine_build_dir=$1
+_wine_build_dir=$(realpath -m -- "$1")
 _wine_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # A test may ask for a prefix of its own (SEPA_WINEPREFIX), e.g. to prove registration from scratch.
-export WINEPREFIX="${SEPA_WINEPREFIX:-$_wine_build_dir/wineprefix}"
+# Wine takes only an absolute path.
+WINEPREFIX=$(realpath -m -- "${SEPA_WINEPREFIX:-$_wine_build_dir/wineprefix}")
+export WINEPREFIX
 export WINEDEBUG=${WINEDEBUG:--all}
 # No browser or .NET runtime: the prompts to download them would block an unattended run.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
@@ -149,6 +151,20 @@ stop_private_display() {
   fi
 }
 
+# Starts the program that keeps the desktop of a new Wine server up (DesktopHolder.cpp) and
+# waits until the desktop is there. Called with the set-up lock held.
+_wine_hold_desktop() {
+  local holder="$_wine_build_dir/bin/wine_desktop_holder.exe" up="$WINEPREFIX/.desktop-up"
+  [ -f "$holder" ] || return 1
+  rm -f "$up"
+  _wine_detached setsid -f "$WINE64" "$holder" "$(to_windows_path "$up")"
+  for _ in $(seq 1 200); do
+    [ -e "$up" ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
 # Joins the prefix's Wine session for the rest of the script: the prefix made and registered,
 # its display exported, its server running. Wine's own service processes are started here,
 # away from the programs' output pipes: started by a test they would keep its pipe open for as
@@ -173,7 +189,9 @@ begin_wine_session() {
     server=0
     _wine_detached "$WINESERVER" -p $((SEPA_WINE_IDLE_SECONDS + 300)) || server=$?
     _wine_create_prefix
-    [ "$server" -ne 0 ] || _wine_detached "$WINE64" cmd /c exit || true
+    if [ "$server" -eq 0 ]; then
+      _wine_hold_desktop || _wine_detached "$WINE64" cmd /c exit || true
+    fi
     _wine_configure_prefix || exit 1
     echo "$n"
   ) || { echo "could not set up the Wine session of $WINEPREFIX" >&2; exit 1; }
