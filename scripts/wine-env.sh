@@ -185,7 +185,8 @@ begin_wine_session() {
     n=$(_wine_display) || exit 1
     export DISPLAY=":$n"
     # Exit status 0: no server ran, this one is new; 2: the prefix's server already runs.
-    # Its own idle limit is a backstop behind the keeper's, for a keeper ended from outside.
+    # The keeper ends it; its own idle limit, which the desktop holder keeps from running out,
+    # serves only a build without the holder.
     server=0
     _wine_detached "$WINESERVER" -p $((SEPA_WINE_IDLE_SECONDS + 300)) || server=$?
     _wine_create_prefix
