@@ -8,7 +8,9 @@ For each batch size, in rounds so that a change in the machine's load hits every
 - the XML engine floor: the engine alone on the same credit transfer document, saved once by
   a preparation run (SEPA_SAVE_INTERMEDIATE);
 - the peer: the sepa package on Node.js writing the same transactions.
-Times are the best of the rounds; peak memory is the highest of the rounds.
+Times are the best of the rounds; peak memory is the highest of the rounds. Then the cost of
+starting: bin/tavrin-host --auto on one payment, as a user types it, in a Wine prefix of the
+benchmark's own, first with nothing of Wine running and then repeated.
 """
 
 import argparse
@@ -27,6 +29,7 @@ import engine_profile
 
 FILE_STEPS = ["stylesheet", "document", "transformation", "save", "release"]
 FLOOR_STEPS = ["stylesheet", "load", "transformation", "save", "release"]
+REPOSITORY = Path(__file__).resolve().parent.parent
 
 
 def windows_path(path):
@@ -108,6 +111,36 @@ class Bench:
             raise SystemExit("the file of %d payments holds %d transactions" % (size, found))
         steps = read_steps(steps_file.read_text())
         return {"wall": wall, "rss": rss, "steps": steps, "file_bytes": files[0].stat().st_size}
+
+    def run_wrapper(self, env):
+        """One payment through bin/tavrin-host, wrapper and Wine session included."""
+        out = self.work / "out-wrapper"
+        shutil.rmtree(out, ignore_errors=True)
+        out.mkdir(parents=True)
+        report = self.work / "report-wrapper.json"
+        report.unlink(missing_ok=True)
+        status, wall, _, _ = timed([str(REPOSITORY / "bin" / "tavrin-host"), "--auto", "--payment-dir", str(out),
+                                    "--report", str(report), str(self.batch(1))], env=env)
+        if status != 0 or json.loads(report.read_text())["status"] != 0 or len(list(out.glob("BOV*PAIN001.xml"))) != 1:
+            raise SystemExit("the wrapper's run of one payment failed (exit status %d)" % status)
+        return wall
+
+    def starts(self, rounds):
+        """Wall times of a one-payment run through the wrapper: the first after the benchmark's
+        prefix has been ended (no Wine server or display alive), and the repeated ones after it."""
+        env = dict(os.environ, TAVRIN_NO_BUILD="1", TAVRIN_BUILD_DIR=str(self.build),
+                   SEPA_WINEPREFIX=str(self.work / "wineprefix-start"))
+        end_prefix = ["bash", "-c", 'source "$1/scripts/wine-env.sh" "$2" && end_wine_prefix', "-",
+                      str(REPOSITORY), str(self.build)]
+        self.run_wrapper(env)  # makes the prefix
+        first, repeated = [], []
+        for _ in range(rounds):
+            subprocess.run(end_prefix, env=env, check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+            first.append(self.run_wrapper(env))
+            repeated.extend(self.run_wrapper(env) for _ in range(3))
+        subprocess.run(end_prefix, env=env, check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+        return {"first": min(first), "repeated": min(repeated),
+                "repeated_median": sorted(repeated)[len(repeated) // 2]}
 
     def run_floor(self, size):
         output = self.work / ("floor-%d.xml" % size)
@@ -223,6 +256,9 @@ def main():
     startup = {"wall": best(component[1], "wall"), "rss": max(run["rss"] for run in component[1]),
                "peer_wall": best(peer[1], "wall"), "peer_rss": max(run["rss"] for run in peer[1])}
 
+    print("starting: one payment through bin/tavrin-host, first and repeated", flush=True)
+    startup.update(bench.starts(args.rounds))
+
     profiled = None
     if engine_profile.perf_usable():
         size = max([s for s in sizes if s <= 50000] or sizes[:1])
@@ -307,7 +343,12 @@ def report(results, startup, sizes, rounds, loads, started, versions, profiled=N
                "them." % ("; ".join(loads), rounds))
     out.append("- Starting Wine and the runner with a batch of one payment: %.2f s wall time, %.0f MiB peak "
                "memory (Node.js with the peer on one payment: %.2f s, %.0f MiB). Every wall time below "
-               "includes this start.\n" % (startup["wall"], startup["rss"], startup["peer_wall"], startup["peer_rss"]))
+               "includes this start." % (startup["wall"], startup["rss"], startup["peer_wall"], startup["peer_rss"]))
+    out.append("- A user's run of one payment, `bin/tavrin-host --auto` with the wrapper's checks and the Wine "
+               "session: %.2f s when no Wine server or display of the prefix is alive (they are started), "
+               "%.2f s repeated (best; median %.2f s) while they stay alive between runs "
+               "(SEPA_WINE_IDLE_SECONDS, 120 s by default).\n" % (
+                   startup["first"], startup["repeated"], startup["repeated_median"]))
 
     out.append("## The payment run\n")
     out.append("`tavrin-host --auto` on a generated batch in which every payment is valid: reading the CSV, "

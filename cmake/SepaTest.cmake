@@ -1,6 +1,8 @@
 # sepa_add_test(<name> SOURCES <files...> [LIBS <libs...>] [LABELS <labels...>])
 # A GoogleTest program linked with the component's core and its resources, run by CTest under
-# Wine. Programs that show windows get a virtual display from the wrapper.
+# Wine through scripts/run-gtest.sh (the cross-compiling emulator), which fails the test unless
+# the program's XML result shows every test run to completion. Every program gets the prefix's
+# virtual display.
 function(sepa_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})

@@ -47,8 +47,10 @@ for size in 1 $sizes; do
 done
 
 source "$root/scripts/wine-env.sh" "$build"
-# One display and one Wine server for all the runs, as on a desktop where Wine is in use; the
-# start that remains for each program is measured with a batch of one payment.
+# One session of the build's prefix for all the runs, as on a desktop where Wine is in use; the
+# start that remains for each program is measured with a batch of one payment. A user's start
+# through bin/tavrin-host, with the session's own set-up, is measured in a prefix of the
+# benchmark's own (build/bench/wineprefix-start), whose server the benchmark may end.
 begin_wine_session
 
 # shellcheck disable=SC2086

@@ -1,12 +1,23 @@
 # Sourced by the scripts that run Windows programs: sets up the Wine environment for a build
-# folder and defines wine_prepare_prefix.  usage: source wine-env.sh BUILD_DIR
-_wine_build_dir=$1
+# folder and defines the session functions.  usage: source wine-env.sh BUILD_DIR
+#
+# A session (begin_wine_session) is a stretch of time in which a script runs Windows programs
+# in the prefix. Sessions of one prefix may overlap: each holds a shared lock on
+# "$WINEPREFIX.sessions" from set-up to clean-up, and no session ends the prefix's Wine server
+# or display. Both are kept alive between sessions, so that the next program starts at once,
+# by a keeper (wine-keeper.sh) that ends them once no session has been inside for
+# SEPA_WINE_IDLE_SECONDS.
+_wine_build_dir=$(realpath -m -- "$1")
+_wine_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # A test may ask for a prefix of its own (SEPA_WINEPREFIX), e.g. to prove registration from scratch.
-export WINEPREFIX="${SEPA_WINEPREFIX:-$_wine_build_dir/wineprefix}"
+# Wine takes only an absolute path.
+WINEPREFIX=$(realpath -m -- "${SEPA_WINEPREFIX:-$_wine_build_dir/wineprefix}")
+export WINEPREFIX
 export WINEDEBUG=${WINEDEBUG:--all}
 # No browser or .NET runtime: the prompts to download them would block an unattended run.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 export WINEARCH=win64
+export SEPA_WINE_IDLE_SECONDS=${SEPA_WINE_IDLE_SECONDS:-120}
 WINE64=/usr/lib/wine/wine64
 [ -x "$WINE64" ] || WINE64=$(command -v wine64 || true)
 if [ -z "$WINE64" ]; then echo "wine64 is not installed: run scripts/install-deps.sh" >&2; exit 1; fi
@@ -15,10 +26,26 @@ WINESERVER="$(dirname "$WINE64")/wineserver"
 [ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver || echo wineserver)
 export WINESERVER
 
+# Runs a Wine command whose Wine helpers (server, services, desktop) may outlive it: they get
+# no terminal or test output to hold open, and none of the lock descriptors.
+_wine_detached() {
+  _wine_only_standard_descriptors "$@" </dev/null >/dev/null 2>&1
+}
+
+# Runs a command with every descriptor above 2 closed: a lock, or a pipe that a caller waits
+# on, must not stay open in the Wine processes that the command may leave behind.
+_wine_only_standard_descriptors() {
+  local fd closes=
+  for fd in $(cd "/proc/$BASHPID/fd" && echo *); do
+    [ "$fd" -le 2 ] || closes+=" $fd>&-"
+  done
+  eval '"$@"'"$closes"
+}
+
 register_when_newer() {
   local dll=$1 stamp=$2
   if [ -f "$dll" ] && { [ ! -f "$stamp" ] || [ "$dll" -nt "$stamp" ]; }; then
-    if ! "$WINE64" regsvr32 /s "$(to_windows_path "$dll")" >/dev/null 2>&1; then
+    if ! _wine_detached "$WINE64" regsvr32 /s "$(to_windows_path "$dll")"; then
       echo "could not register $dll in $WINEPREFIX" >&2
       return 1
     fi
@@ -26,28 +53,41 @@ register_when_newer() {
   fi
 }
 
+# Creates the prefix on first use. Called with the set-up lock held.
+_wine_create_prefix() {
+  if [ ! -f "$WINEPREFIX/.created" ]; then
+    _wine_detached "$WINE64" wineboot -i || true
+    touch "$WINEPREFIX/.created"
+  fi
+}
+
+# Settings and registrations that programs of the prefix rely on. Called with the set-up lock held.
+_wine_configure_prefix() {
+  # No window manager runs on the virtual display: Wine is to draw the windows' frames
+  # itself and not wait for a manager to map or withdraw them, which costs a second for
+  # every window hidden (each dialog and message box).
+  if [ ! -f "$WINEPREFIX/.unmanaged" ]; then
+    _wine_detached "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    touch "$WINEPREFIX/.unmanaged"
+  fi
+  # The host stand-in first: the component's type library imports the host's.
+  register_when_newer "$_wine_build_dir/bin/TavrinHostSettings.dll" "$WINEPREFIX/.host-registered" || return 1
+  [ -n "${SEPA_SKIP_COMPONENT_REGISTRATION:-}" ] ||
+    register_when_newer "$_wine_build_dir/bin/TavrinBankOfVelmoraSEPA.dll" "$WINEPREFIX/.component-registered"
+}
+
+# The prefix made and its programs registered, for a script that brings its own display and
+# server (render-dialog.sh); sessions do this as part of begin_wine_session.
 wine_prepare_prefix() {
-  local lock="$WINEPREFIX.lock"
   (
     flock 9
     if [ ! -f "$WINEPREFIX/.created" ]; then
       rm -rf "$WINEPREFIX"
-      "$WINE64" wineboot -i >/dev/null 2>&1 || true
+      _wine_create_prefix
       "$WINESERVER" -w 2>/dev/null || true
-      touch "$WINEPREFIX/.created"
     fi
-    # No window manager runs on the virtual display: Wine is to draw the windows' frames
-    # itself and not wait for a manager to map or withdraw them, which costs a second for
-    # every window hidden (each dialog and message box).
-    if [ ! -f "$WINEPREFIX/.unmanaged" ]; then
-      "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-      touch "$WINEPREFIX/.unmanaged"
-    fi
-    # The host stand-in first: the component's type library imports the host's.
-    register_when_newer "$_wine_build_dir/bin/TavrinHostSettings.dll" "$WINEPREFIX/.host-registered"
-    [ -n "${SEPA_SKIP_COMPONENT_REGISTRATION:-}" ] ||
-      register_when_newer "$_wine_build_dir/bin/TavrinBankOfVelmoraSEPA.dll" "$WINEPREFIX/.component-registered"
-  ) 9>"$lock"
+    _wine_configure_prefix
+  ) 9>"$WINEPREFIX.lock"
 }
 
 # Wine maps drive Z: to the Unix root, so any absolute Unix path has a Windows twin.
@@ -56,8 +96,35 @@ to_windows_path() {
   printf 'Z:%s' "${p//\//\\}"
 }
 
+# The prefix's display as recorded by its keeper ("NUMBER XVFB_PID KEEPER_PID"), printed when
+# both processes still run.
+_wine_live_display() {
+  local n xvfb keeper
+  read -r n xvfb keeper 2>/dev/null <"$WINEPREFIX/.display" || return 1
+  [ -n "$keeper" ] && [ "$(cat "/proc/$xvfb/comm" 2>/dev/null)" = Xvfb ] &&
+    kill -0 "$keeper" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ] || return 1
+  echo "$n"
+}
+
+# The prefix's display, started with its keeper when there is none. Called with the set-up
+# lock held. The keeper runs in a session of its own: a test's timeout ends the test's process
+# group, and the display outlives the test.
+_wine_display() {
+  local n i
+  if ! n=$(_wine_live_display); then
+    rm -f "$WINEPREFIX/.display"
+    _wine_detached setsid -f "$_wine_scripts/wine-keeper.sh"
+    for i in $(seq 1 100); do
+      n=$(_wine_live_display) && break
+      sleep 0.05
+    done
+    [ -n "$n" ] || { echo "could not start the virtual display of $WINEPREFIX" >&2; return 1; }
+  fi
+  echo "$n"
+}
+
 # Starts Xvfb on a free display number, with any further Xvfb options given, and exports
-# DISPLAY; stop_private_display ends it.
+# DISPLAY; stop_private_display ends it. For a script that needs a display of its own.
 start_private_display() {
   local n
   for n in $(seq 90 190); do
@@ -84,21 +151,83 @@ stop_private_display() {
   fi
 }
 
-# One virtual display (unless one is set) and one Wine server for a series of programs, ended
-# on exit whatever happens on the way. Wine's own service processes are started here, away
-# from the programs' output pipes: started by a test they would keep its pipe open for as long
-# as the server lives, and CTest would wait for them. The display comes before the prefix is
-# prepared: a registration starts the server and its desktop, which every program then shares,
-# and a desktop started without a display cannot show windows.
-begin_wine_session() {
-  trap end_wine_session EXIT
-  [ -n "${DISPLAY:-}" ] || start_private_display
-  wine_prepare_prefix
-  "$WINESERVER" -p >/dev/null 2>&1 || true
-  "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
+# Starts the program that keeps the desktop of a new Wine server up (DesktopHolder.cpp) and
+# waits until the desktop is there. Called with the set-up lock held.
+_wine_hold_desktop() {
+  local holder="$_wine_build_dir/bin/wine_desktop_holder.exe" up="$WINEPREFIX/.desktop-up"
+  [ -f "$holder" ] || return 1
+  rm -f "$up"
+  _wine_detached setsid -f "$WINE64" "$holder" "$(to_windows_path "$up")"
+  for _ in $(seq 1 200); do
+    [ -e "$up" ] && return 0
+    sleep 0.05
+  done
+  return 1
 }
 
+# Joins the prefix's Wine session for the rest of the script: the prefix made and registered,
+# its display exported, its server running. Wine's own service processes are started here,
+# away from the programs' output pipes: started by a test they would keep its pipe open for as
+# long as the server lives, and CTest would wait for them. The display comes first: the
+# server's desktop, which every program then shares, cannot show windows without one.
+begin_wine_session() {
+  trap end_wine_session EXIT
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  exec {_wine_session_fd}>>"$WINEPREFIX.sessions"
+  flock -s "$_wine_session_fd"
+  touch "$WINEPREFIX.sessions"
+  local display
+  display=$(
+    exec 9>"$WINEPREFIX.lock"
+    flock 9
+    [ -f "$WINEPREFIX/.created" ] || rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    n=$(_wine_display) || exit 1
+    export DISPLAY=":$n"
+    # Exit status 0: no server ran, this one is new; 2: the prefix's server already runs.
+    # The keeper ends it; its own idle limit, which the desktop holder keeps from running out,
+    # serves only a build without the holder.
+    server=0
+    _wine_detached "$WINESERVER" -p $((SEPA_WINE_IDLE_SECONDS + 300)) || server=$?
+    _wine_create_prefix
+    if [ "$server" -eq 0 ]; then
+      _wine_hold_desktop || _wine_detached "$WINE64" cmd /c exit || true
+    fi
+    _wine_configure_prefix || exit 1
+    echo "$n"
+  ) || { echo "could not set up the Wine session of $WINEPREFIX" >&2; exit 1; }
+  export DISPLAY=":$display"
+}
+
+# Runs a Windows program inside the session; it holds no lock of the session.
+run_in_wine_session() {
+  _wine_only_standard_descriptors "$WINE64" "$@"
+}
+
+# Leaves the session: the prefix's server and display stay for the next one.
 end_wine_session() {
-  "$WINESERVER" -k >/dev/null 2>&1 || true
-  stop_private_display
+  if [ -n "${_wine_session_fd:-}" ]; then
+    touch "$WINEPREFIX.sessions"
+    exec {_wine_session_fd}>&-
+    _wine_session_fd=
+  fi
+}
+
+# Ends a private prefix's server and display once no session is inside, and removes the prefix
+# when asked (--remove). For tests that need a prefix made afresh, never for a shared one.
+end_wine_prefix() {
+  local fd n xvfb keeper
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  exec {fd}>>"$WINEPREFIX.sessions"
+  flock -x "$fd"
+  if [ -d "$WINEPREFIX" ]; then
+    "$WINESERVER" -k >/dev/null 2>&1 {fd}>&- || true
+    "$WINESERVER" -w >/dev/null 2>&1 {fd}>&- || true
+  fi
+  if read -r n xvfb keeper 2>/dev/null <"$WINEPREFIX/.display"; then
+    kill "$keeper" "$xvfb" 2>/dev/null || true
+  fi
+  rm -f "$WINEPREFIX/.display"
+  [ "${1:-}" != --remove ] || rm -rf "$WINEPREFIX"
+  exec {fd}>&-
 }

@@ -5,16 +5,15 @@
 set -euo pipefail
 source_dir=$1 build_dir=$2 test_exe=$3
 export SEPA_WINEPREFIX="$build_dir/wineprefix-no-xml-engine"
-rm -rf "$SEPA_WINEPREFIX" "$SEPA_WINEPREFIX.lock"
 source "$source_dir/scripts/wine-env.sh" "$build_dir"
-wine_prepare_prefix
+end_wine_prefix --remove
+begin_wine_session
 document_class='{F6D90F11-9C73-11D3-B32E-00C04F990BB4}'
 for view in "HKLM\\Software\\Classes\\CLSID" "HKLM\\Software\\Classes\\Wow6432Node\\CLSID"; do
-  "$WINE64" reg delete "$view\\$document_class" /f >/dev/null 2>&1 || true
+  run_in_wine_session reg delete "$view\\$document_class" /f >/dev/null 2>&1 || true
 done
-"$WINESERVER" -w 2>/dev/null || true
 status=0
-"$source_dir/scripts/wine-run.sh" "$build_dir" "$test_exe" --gtest_brief=1 || status=$?
-"$WINESERVER" -k >/dev/null 2>&1 || true
-rm -rf "$SEPA_WINEPREFIX" "$SEPA_WINEPREFIX.lock"
+"$source_dir/scripts/run-gtest.sh" "$build_dir" "$test_exe" --gtest_brief=1 || status=$?
+end_wine_session
+end_wine_prefix --remove
 exit $status

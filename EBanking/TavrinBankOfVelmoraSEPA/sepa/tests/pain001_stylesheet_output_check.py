@@ -4,11 +4,8 @@ xsltproc, checks the values and the element layout of every result, and
 validates the results against the ISO 20022 schema and its SEPA (EPC)
 restriction with xmllint.
 
-The schemas are not part of the repository: they are looked up in
-../shared/iso20022 beside the repository root (or in --schemas DIR). When
-that folder is missing, the value checks still run, the schema checks are
-reported as skipped and the script exits with 77, which CTest counts as a
-skipped test.
+The schemas are the repository's copy in third_party/iso20022 (or those in
+--schemas DIR); a folder without them fails the check.
 
     pain001_stylesheet_output_check.py [--schemas DIR]
 """
@@ -31,12 +28,11 @@ COMPONENT_DIR = TESTS_DIR.parent.parent
 REPOSITORY_ROOT = COMPONENT_DIR.parent.parent
 STYLESHEET = COMPONENT_DIR / "resources" / "Pain001.xslt"
 DATA_DIR = TESTS_DIR / "data"
-DEFAULT_SCHEMA_DIR = REPOSITORY_ROOT.parent / "shared" / "iso20022"
+DEFAULT_SCHEMA_DIR = REPOSITORY_ROOT / "third_party" / "iso20022"
 SCHEMAS = ("pain.001.001.03.xsd", "pain.001.001.03-epc.xsd")
 
 NS = "urn:iso:std:iso:20022:tech:xsd:pain.001.001.03"
 XSI = "http://www.w3.org/2001/XMLSchema-instance"
-SKIPPED = 77
 
 
 def q(path):
@@ -345,21 +341,16 @@ def main():
         to_validate.append(check_generated(results, work_dir))
 
         schema_dir = arguments.schemas.resolve()
-        schemas_present = all((schema_dir / s).is_file() for s in SCHEMAS)
-        if schemas_present:
+        absent = [s for s in SCHEMAS if not (schema_dir / s).is_file()]
+        results.check(str(schema_dir), "holds %s" % " and ".join(SCHEMAS),
+                      not absent, "missing " + " and ".join(absent))
+        if not absent:
             for output in to_validate:
                 if output is not None:
                     validate(results, output, schema_dir)
 
     print("%d passed, %d failed" % (results.passed, results.failed))
-    if results.failed:
-        return 1
-    if not schemas_present:
-        print("SKIPPED: schema validation, because %s does not hold %s"
-              " (the schemas are expected in ../shared/iso20022 beside the"
-              " repository)" % (schema_dir, " and ".join(SCHEMAS)))
-        return SKIPPED
-    return 0
+    return 1 if results.failed else 0
 
 
 if __name__ == "__main__":
