@@ -11,8 +11,7 @@ work=$(mktemp -d "$build_dir/runner-test.XXXXXX")
 prefix=$work/prefix  # the killed run's own: ending its server ends nothing of anyone else's
 source "$source_dir/scripts/wine-env.sh" "$build_dir"  # WINESERVER and the virtual display
 cleanup() {
-  [ ! -d "$prefix" ] || WINEPREFIX=$prefix "$WINESERVER" -k >/dev/null 2>&1 || true
-  stop_private_display
+  [ ! -d "$prefix" ] || ( WINEPREFIX=$prefix; end_wine_prefix --remove ) || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -87,8 +86,8 @@ grep -q "Payments: 2" "$work/unwritten.out"
 
 # A run ended from outside has no result, whatever Wine's exit status. Without --auto nobody
 # answers the dialog, so the run cannot end on its own: its server is ended once the dialog
-# shows, after the component has checked the whole large batch. The run has a display of its
-# own, where no other program shows a dialog of the same name.
+# shows, after the component has checked the whole large batch. The run's private prefix has a
+# display of its own, where no other program shows a dialog of the same name.
 python3 - "$work/batch.csv" > "$work/large.csv" <<'PY'
 import sys
 lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
@@ -98,8 +97,6 @@ without_oin = lines[1].rsplit(",", 1)[0] + ","  # only the first payment carries
 for i in range(2, 20001):
     print(without_oin.replace("INV-1,", "INV-%d," % i))
 PY
-unset DISPLAY
-start_private_display
 status_file=$work/killed.status
 ( status=0
   SEPA_WINEPREFIX=$prefix runner --payment-dir "$work/out" --report "$work/killed.json" "$work/large.csv" \
@@ -107,7 +104,9 @@ status_file=$work/killed.status
   echo "$status" > "$status_file" ) &
 killed_run=$!
 dialog_shown() {
-  xwininfo -name "Bank of Velmora SEPA Payment Processing" 2>/dev/null | grep -q "Map State: IsViewable"
+  local n _
+  read -r n _ 2>/dev/null < "$prefix/.display" || return 1
+  DISPLAY=:$n xwininfo -name "Bank of Velmora SEPA Payment Processing" 2>/dev/null | grep -q "Map State: IsViewable"
 }
 for _ in $(seq 1 1200); do  # the first run in a new prefix creates it first
   dialog_shown && break
