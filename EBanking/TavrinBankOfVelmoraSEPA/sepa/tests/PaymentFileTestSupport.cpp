@@ -130,9 +130,14 @@ TemporaryFolder::~TemporaryFolder()
 
 std::vector<std::string> TemporaryFolder::Files() const
 {
+    return FilesIn(m_path);
+}
+
+std::vector<std::string> FilesIn(const std::string& folder)
+{
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((m_path + "\\*").c_str(), &found);
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);

@@ -57,6 +57,8 @@ private:
     std::string m_path;
 };
 
+// The names of the files (not folders) in folder.
+std::vector<std::string> FilesIn(const std::string& folder);
 bool FileExists(const std::string& path);
 
 // A path in the program's folder under sepa-written-files, with no file there yet: a file of a

@@ -21,19 +21,6 @@ using tavrin_host::HostRef;
 
 namespace {
 
-std::vector<std::string> FilesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 TEST(FullDisk, AFileThatDoesNotFitLeavesTheFolderAsItWas)
 {
     char mounted[MAX_PATH] = "";
