@@ -12,15 +12,10 @@ INT_PTR CModalDialog::DoModal(HWND owner)
 {
     m_failure = nullptr;
     const INT_PTR result = DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(m_templateId), owner,
-                                           GetDialogProc(), reinterpret_cast<LPARAM>(this));
+                                           &CModalDialog::s_DialogProc, reinterpret_cast<LPARAM>(this));
     if (m_failure)
         std::rethrow_exception(std::exchange(m_failure, nullptr));
     return result;
-}
-
-DLGPROC CModalDialog::GetDialogProc() const
-{
-    return &CModalDialog::s_DialogProc;
 }
 
 void CModalDialog::EndDialog(INT_PTR result)
@@ -74,7 +69,6 @@ INT_PTR CALLBACK CModalDialog::s_DialogProc(HWND hwnd, UINT message, WPARAM wPar
     {
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         self->m_hwnd = nullptr;
-        self->OnFinalMessage();
     }
     return handled;
 }

@@ -26,9 +26,6 @@ protected:
     // Returns TRUE for a message it handled, FALSE to leave it to the dialog
     // manager. WM_INITDIALOG's return value says whether to set the focus.
     virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
-    virtual DLGPROC GetDialogProc() const;
-    // Called after the last message the window receives.
-    virtual void OnFinalMessage() {}
 
     void EndDialog(INT_PTR result);
     HWND Item(int id) const;
