@@ -5,9 +5,6 @@
 namespace tavrin_host {
 namespace {
 
-// The static control that holds a message box's text.
-const int kMessageBoxTextId = 0xFFFF;
-
 thread_local MessageBoxWatcher* t_watcher = nullptr;
 
 struct Button {

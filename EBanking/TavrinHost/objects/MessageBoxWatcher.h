@@ -9,6 +9,9 @@
 
 namespace tavrin_host {
 
+// The static control that holds a message box's text.
+const int kMessageBoxTextId = 0xFFFF;
+
 struct MessageBoxRecord {
     std::wstring caption;
     std::wstring text;

@@ -12,6 +12,9 @@ const int kDatePicker = 220;
 
 const ULONGLONG kFileTimeUnitsPerDay = 864000000000ULL;
 
+const DWORD kGiveUpAfterMs = 60000;
+const DWORD kPollMs = 20;
+
 const wchar_t kErrorsCaption[] = L"Errors encountered";
 const wchar_t kAbandonCaption[] = L"Processing Details";
 const wchar_t kReplaceCaption[] = L"File already exists";
@@ -23,6 +26,27 @@ bool HasClass(HWND window, const wchar_t* className)
     wchar_t name[32] = {};
     GetClassNameW(window, name, 32);
     return lstrcmpiW(name, className) == 0;
+}
+
+struct Search {
+    std::function<bool(HWND)> matches;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<Search*>(parameter);
+    if (!HasClass(window, L"#32770") || !IsWindowVisible(window) || !search->matches(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The first visible dialog window of the thread that `matches` accepts, or null.
+HWND FindDialog(DWORD thread, std::function<bool(HWND)> matches)
+{
+    Search search{std::move(matches), nullptr};
+    EnumThreadWindows(thread, MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // The day of the week of a calendar day, which the picker expects to be right.
@@ -71,7 +95,8 @@ PaymentDialogInput Abandon()
     return input;
 }
 
-PaymentDialogUser::PaymentDialogUser(PaymentDialogInput input) : m_input(std::move(input))
+PaymentDialogUser::PaymentDialogUser(PaymentDialogInput input)
+    : m_input(std::move(input)), m_thread(GetCurrentThreadId())
 {
     m_previous = t_user;
     t_user = this;
@@ -80,6 +105,7 @@ PaymentDialogUser::PaymentDialogUser(PaymentDialogInput input) : m_input(std::mo
 
 PaymentDialogUser::~PaymentDialogUser()
 {
+    WaitForScript();
     if (m_hook) UnhookWindowsHookEx(m_hook);
     t_user = m_previous;
 }
@@ -135,6 +161,12 @@ void PaymentDialogUser::OnActivate(HWND window)
     m_lastConfirmed = false;
     m_dateRefused = false;
     m_pathAtClose.clear();
+    if (m_input.script) {
+        WaitForScript();
+        m_scriptDialog = window;
+        m_script = CreateThread(nullptr, 0, PlayScript, this, 0, nullptr);
+        return;
+    }
     if (m_input.watchOnly) return;
     if (m_input.dateGiven && !PickDate()) {
         // Confirming would send the day the picker happened to show instead of the one asked for.
@@ -142,8 +174,8 @@ void PaymentDialogUser::OnActivate(HWND window)
         Press(IDCANCEL);
         return;
     }
-    if (m_input.oinGiven) Type(kOinField, m_input.oin);
-    if (m_input.saveGiven) Type(kSaveField, m_input.save);
+    if (m_input.oinGiven) TypeOver(kOinField, m_input.oin);
+    if (m_input.saveGiven) TypeOver(kSaveField, m_input.save);
     if (m_input.whileShown) m_input.whileShown();
     Press(m_input.cancel ? IDCANCEL : IDOK);
 }
@@ -191,7 +223,7 @@ bool PaymentDialogUser::PickDate()
 
 // Selects the field's whole text and types over it, one character at a time; an empty value
 // deletes the selection. The field's own limits apply as they do to a person's typing.
-void PaymentDialogUser::Type(int controlId, const std::wstring& text)
+void PaymentDialogUser::TypeOver(int controlId, const std::wstring& text)
 {
     HWND field = GetDlgItem(m_dialog, controlId);
     PostMessageW(field, EM_SETSEL, 0, -1);
@@ -199,12 +231,102 @@ void PaymentDialogUser::Type(int controlId, const std::wstring& text)
     for (wchar_t c : text) PostMessageW(field, WM_CHAR, c, 1);
 }
 
-// A click on one of the dialog's buttons arrives as this command.
 void PaymentDialogUser::Press(int buttonId)
 {
     m_lastPressed = buttonId;
-    PostMessageW(m_dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(m_dialog, buttonId)));
+    Press(m_dialog, buttonId);
+}
+
+DWORD WINAPI PaymentDialogUser::PlayScript(void* user)
+{
+    auto* self = static_cast<PaymentDialogUser*>(user);
+    self->m_input.script(*self, self->m_scriptDialog);
+    self->CloseIfStillOpen(self->m_scriptDialog);
+    return 0;
+}
+
+// If a script leaves the dialog open (a test about to fail), cancel it so that the modal loop
+// on the dialog's thread returns.
+void PaymentDialogUser::CloseIfStillOpen(HWND dialog) const
+{
+    if (!IsWindow(dialog)) return;
+    Press(dialog, IDCANCEL);
+    const auto isAbandonQuestion = [](HWND window) { return WindowText(window) == kAbandonCaption; };
+    for (DWORD waited = 0; waited < kGiveUpAfterMs && IsWindow(dialog); waited += kPollMs) {
+        if (HWND question = FindDialog(m_thread, isAbandonQuestion)) Press(question, IDYES);
+        Sleep(kPollMs);
+    }
+}
+
+void PaymentDialogUser::WaitForScript()
+{
+    if (!m_script) return;
+    WaitForSingleObject(m_script, INFINITE);
+    CloseHandle(m_script);
+    m_script = nullptr;
+}
+
+HWND PaymentDialogUser::Find(const char* caption) const
+{
+    return FindDialog(m_thread, [caption](HWND window) { return TextOf(window) == caption; });
+}
+
+HWND PaymentDialogUser::WaitForWindow(const char* caption) const
+{
+    for (DWORD waited = 0; waited < kGiveUpAfterMs; waited += kPollMs) {
+        if (HWND window = Find(caption)) return window;
+        Sleep(kPollMs);
+    }
+    return nullptr;
+}
+
+std::string PaymentDialogUser::AnswerMessageBox(const char* caption, int button) const
+{
+    HWND box = WaitForWindow(caption);
+    if (!box) return "<no message box '" + std::string(caption) + "'>";
+    const std::string text = TextOf(GetDlgItem(box, kMessageBoxTextId));
+    Press(box, button);
+    WaitUntilGone(box);
+    return text;
+}
+
+// A click on one of a dialog's buttons arrives as this command.
+void PaymentDialogUser::Press(HWND dialog, int id)
+{
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void PaymentDialogUser::SetField(HWND dialog, int id, const std::string& text)
+{
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void PaymentDialogUser::Type(HWND dialog, int id, const std::string& text)
+{
+    HWND field = GetDlgItem(dialog, id);
+    for (char c : text) SendMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+std::string PaymentDialogUser::TextOf(HWND window)
+{
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(window, &text[0], length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+void PaymentDialogUser::WaitUntilGone(HWND window)
+{
+    for (DWORD waited = 0; waited < kGiveUpAfterMs && IsWindow(window); waited += kPollMs) Sleep(kPollMs);
+}
+
+void RunWithUser(const std::function<void()>& showModal, PaymentDialogScript play)
+{
+    PaymentDialogInput input;
+    input.script = std::move(play);
+    PaymentDialogUser user(std::move(input));
+    showModal();
 }
 
 } // namespace tavrin_host

@@ -7,7 +7,7 @@
 #include "resources/resource.h"
 
 #include "ComTestSupport.h"
-#include "DialogTestUser.h"
+#include "PaymentDialogUser.h"
 #include "HostObjects.h"
 #include "PaymentServiceFixture.h"
 #include "HostSettingsFixture.h"
@@ -27,11 +27,8 @@
 #include <string>
 
 using namespace tavrin_host;
-using testsupport::DialogTestUser;
 
 namespace {
-
-const char kDialogCaption[] = "Bank of Velmora SEPA Payment Processing";
 
 // A working day `days` or a little more after today, at midnight.
 SYSTEMTIME WorkingDayFromToday(int days)
@@ -152,19 +149,18 @@ TEST_F(PaymentRunDialog, ShowsTheFirstPaymentsValuesAndOkWritesWhatWasTypedIntoI
     {
         // Answers the boxes the run may show after the dialog, such as a failed file.
         MessageBoxWatcher boxes;
-        testsupport::RunWithUser(
-            kDialogCaption, [&] { result = service->ProcessPayments(batch.get(), reserved.get()); },
-            [&](DialogTestUser&, HWND dialog) {
-                dateText = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE));
-                oin = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
-                path = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
+        RunWithUser([&] { result = service->ProcessPayments(batch.get(), reserved.get()); },
+            [&](PaymentDialogUser&, HWND dialog) {
+                dateText = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE));
+                oin = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
+                path = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
                 owner = GetWindow(dialog, GW_OWNER);
                 hostEnabled = IsWindowEnabled(host);
 
                 SendMessageA(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE), DTM_SETSYSTEMTIME, GDT_VALID,
                              reinterpret_cast<LPARAM>(&picked));
-                DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "  new-OIN 22 ");
-                DialogTestUser::Press(dialog, IDOK);
+                PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "  new-OIN 22 ");
+                PaymentDialogUser::Press(dialog, IDOK);
             });
     }
     DestroyWindow(host);
@@ -199,11 +195,10 @@ TEST_F(PaymentRunDialog, CancelEndsTheRunWithStatusThreeAndNoFileButThePaymentsA
 
     HRESULT result = E_FAIL;
     std::string question;
-    testsupport::RunWithUser(
-        kDialogCaption, [&] { result = service->ProcessPayments(batch.get(), reserved.get()); },
-        [&](DialogTestUser& user, HWND dialog) {
-            DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED-1");
-            DialogTestUser::Press(dialog, IDCANCEL);
+    RunWithUser([&] { result = service->ProcessPayments(batch.get(), reserved.get()); },
+        [&](PaymentDialogUser& user, HWND dialog) {
+            PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED-1");
+            PaymentDialogUser::Press(dialog, IDCANCEL);
             question = user.AnswerMessageBox("Processing Details", IDYES);
         });
 
@@ -247,12 +242,11 @@ TEST_F(PaymentRunDialog, AFailureInsideTheDialogEndsTheRunAsAFailureNotACancel)
 
         HRESULT result = E_FAIL;
         HWND shown = nullptr;
-        testsupport::RunWithUser(
-            kDialogCaption, [&] { result = service->ProcessPayments(batch.get(), reserved.get()); },
-            [&](DialogTestUser&, HWND dialog) {
+        RunWithUser([&] { result = service->ProcessPayments(batch.get(), reserved.get()); },
+            [&](PaymentDialogUser&, HWND dialog) {
                 shown = dialog;
-                DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED-1");
-                DialogTestUser::Press(dialog, IDOK);
+                PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED-1");
+                PaymentDialogUser::Press(dialog, IDOK);
             });
 
         EXPECT_EQ(failure.expected, result) << failure.what;

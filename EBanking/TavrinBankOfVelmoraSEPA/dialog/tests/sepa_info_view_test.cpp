@@ -2,7 +2,7 @@
 // test thread while a second thread plays the user. Needs a display (Xvfb under Wine).
 #include "dialog/SepaInfoView.h"
 
-#include "DialogTestUser.h"
+#include "PaymentDialogUser.h"
 #include "SepaInfoFakes.h"
 #include "resources/resource.h"
 
@@ -19,7 +19,7 @@
 
 namespace
 {
-using testsupport::DialogTestUser;
+using tavrin_host::PaymentDialogUser;
 
 const char kDialogCaption[] = "Bank of Velmora SEPA Payment Processing";
 const char kAbandonCaption[] = "Processing Details";
@@ -60,33 +60,34 @@ protected:
     void TearDown() override { DeleteFileA(existingPath.c_str()); }
 
     // Shows the dialog while `play` acts as the user; returns the dialog's result.
-    INT_PTR Run(std::function<void(DialogTestUser&, HWND)> play)
+    INT_PTR Run(std::function<void(PaymentDialogUser&, HWND)> play)
     {
         CSepaInfoView view(model, [this] { return now; });
         INT_PTR result = 0;
-        testsupport::RunWithUser(
-            kDialogCaption, [&] { result = view.DoModal(GetActiveWindow()); }, std::move(play));
+        tavrin_host::RunWithUser([&] { result = view.DoModal(GetActiveWindow()); }, std::move(play));
         return result;
     }
 };
 
 TEST_F(SepaInfoView, OpensWithTheModelsValuesAndOkStoresThemAndEndsWithOne)
 {
-    std::string oin, path, dateText;
+    std::string caption, oin, path, dateText;
     SYSTEMTIME shown{};
     LRESULT bigIcon = 0;
 
-    const INT_PTR result = Run([&](DialogTestUser&, HWND dialog) {
-        oin = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
-        path = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
-        dateText = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE));
+    const INT_PTR result = Run([&](PaymentDialogUser&, HWND dialog) {
+        caption = PaymentDialogUser::TextOf(dialog);
+        oin = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
+        path = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
+        dateText = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE));
         SendMessageA(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE), DTM_GETSYSTEMTIME, 0,
                      reinterpret_cast<LPARAM>(&shown));
         bigIcon = SendMessageA(dialog, WM_GETICON, ICON_BIG, 0);
-        DialogTestUser::Press(dialog, IDOK);
+        PaymentDialogUser::Press(dialog, IDOK);
     });
 
     EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(kDialogCaption, caption);
     EXPECT_EQ("ab-12 cd", oin);
     EXPECT_EQ(missingPath, path);
     EXPECT_EQ("05/03/2010", dateText) << "two-digit day and month, four-digit year";
@@ -104,15 +105,15 @@ TEST_F(SepaInfoView, TypingInTheOinFieldStopsAt35Characters)
     model.oin = longOin;
     std::string shownOin, firstErrors, typedOin;
 
-    const INT_PTR result = Run([&](DialogTestUser& user, HWND dialog) {
-        shownOin = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
-        DialogTestUser::Press(dialog, IDOK);
+    const INT_PTR result = Run([&](PaymentDialogUser& user, HWND dialog) {
+        shownOin = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
+        PaymentDialogUser::Press(dialog, IDOK);
         firstErrors = user.AnswerMessageBox(kErrorsCaption, IDOK);
 
-        DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "");
-        DialogTestUser::Type(dialog, IDC_SEPA_OIN, "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcd");
-        typedOin = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
-        DialogTestUser::Press(dialog, IDOK);
+        PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "");
+        PaymentDialogUser::Type(dialog, IDC_SEPA_OIN, "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcd");
+        typedOin = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
+        PaymentDialogUser::Press(dialog, IDOK);
     });
 
     EXPECT_EQ(longOin, shownOin);
@@ -127,13 +128,13 @@ TEST_F(SepaInfoView, ErrorsAreListedInOneBoxAndTheDialogStaysOpen)
     std::string errors;
     bool stillOpen = false;
 
-    const INT_PTR result = Run([&](DialogTestUser& user, HWND dialog) {
-        DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "AB");
-        DialogTestUser::SetField(dialog, IDC_SEPA_FILE_PATH, "   ");
-        DialogTestUser::Press(dialog, IDOK);
+    const INT_PTR result = Run([&](PaymentDialogUser& user, HWND dialog) {
+        PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "AB");
+        PaymentDialogUser::SetField(dialog, IDC_SEPA_FILE_PATH, "   ");
+        PaymentDialogUser::Press(dialog, IDOK);
         errors = user.AnswerMessageBox(kErrorsCaption, IDOK);
         stillOpen = IsWindow(dialog) && IsWindowVisible(dialog);
-        DialogTestUser::Press(dialog, IDCANCEL);
+        PaymentDialogUser::Press(dialog, IDCANCEL);
         user.AnswerMessageBox(kAbandonCaption, IDYES);
     });
 
@@ -154,9 +155,9 @@ TEST_F(SepaInfoView, ALongSavePathIsStoredWhole)
 {
     const std::string longPath = "C:\\payments\\" + std::string(300, 'p') + ".xml";
 
-    const INT_PTR result = Run([&](DialogTestUser&, HWND dialog) {
-        DialogTestUser::SetField(dialog, IDC_SEPA_FILE_PATH, longPath);
-        DialogTestUser::Press(dialog, IDOK);
+    const INT_PTR result = Run([&](PaymentDialogUser&, HWND dialog) {
+        PaymentDialogUser::SetField(dialog, IDC_SEPA_FILE_PATH, longPath);
+        PaymentDialogUser::Press(dialog, IDOK);
     });
 
     EXPECT_EQ(IDOK, result);
@@ -171,16 +172,16 @@ TEST_F(SepaInfoView, OkOnAnExistingFileAsksBeforeReplacingIt)
     std::size_t writesAfterNo = 0;
     std::string oinAfterNo;
 
-    const INT_PTR result = Run([&](DialogTestUser& user, HWND dialog) {
+    const INT_PTR result = Run([&](PaymentDialogUser& user, HWND dialog) {
         // Blanks around the name still find the file that would be replaced.
-        DialogTestUser::SetField(dialog, IDC_SEPA_FILE_PATH, "  " + existingPath + "  ");
-        DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "NEW-OIN-1");
-        DialogTestUser::Press(dialog, IDOK);
+        PaymentDialogUser::SetField(dialog, IDC_SEPA_FILE_PATH, "  " + existingPath + "  ");
+        PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "NEW-OIN-1");
+        PaymentDialogUser::Press(dialog, IDOK);
         firstQuestion = user.AnswerMessageBox(kReplaceCaption, IDNO);
         openAfterNo = IsWindow(dialog) && IsWindowVisible(dialog);
         writesAfterNo = model.writes.size();
         oinAfterNo = model.oin;
-        DialogTestUser::Press(dialog, IDOK);
+        PaymentDialogUser::Press(dialog, IDOK);
         user.AnswerMessageBox(kReplaceCaption, IDYES);
     });
 
@@ -200,11 +201,11 @@ TEST_F(SepaInfoView, OkOnAnExistingFolderAsksTheSameQuestion)
     std::string question;
     bool openAfterNo = false;
 
-    const INT_PTR result = Run([&](DialogTestUser& user, HWND dialog) {
-        DialogTestUser::Press(dialog, IDOK);
+    const INT_PTR result = Run([&](PaymentDialogUser& user, HWND dialog) {
+        PaymentDialogUser::Press(dialog, IDOK);
         question = user.AnswerMessageBox(kReplaceCaption, IDNO);
         openAfterNo = IsWindow(dialog) && IsWindowVisible(dialog);
-        DialogTestUser::Press(dialog, IDCANCEL);
+        PaymentDialogUser::Press(dialog, IDCANCEL);
         user.AnswerMessageBox(kAbandonCaption, IDYES);
     });
     RemoveDirectoryA(folder.c_str());
@@ -221,8 +222,8 @@ TEST_F(SepaInfoView, CancelEscAndTheCloseBoxAskBeforeAbandoning)
     std::string afterEsc, afterCloseBox, afterCancel;
     bool openAfterEsc = false, openAfterCloseBox = false;
 
-    const INT_PTR result = Run([&](DialogTestUser& user, HWND dialog) {
-        DialogTestUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED1");
+    const INT_PTR result = Run([&](PaymentDialogUser& user, HWND dialog) {
+        PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED1");
 
         PostMessageA(GetDlgItem(dialog, IDC_SEPA_OIN), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         afterEsc = user.AnswerMessageBox(kAbandonCaption, IDNO);
@@ -232,7 +233,7 @@ TEST_F(SepaInfoView, CancelEscAndTheCloseBoxAskBeforeAbandoning)
         afterCloseBox = user.AnswerMessageBox(kAbandonCaption, IDNO);
         openAfterCloseBox = IsWindow(dialog) && IsWindowVisible(dialog);
 
-        DialogTestUser::Press(dialog, IDCANCEL);
+        PaymentDialogUser::Press(dialog, IDCANCEL);
         afterCancel = user.AnswerMessageBox(kAbandonCaption, IDYES);
     });
 
@@ -255,27 +256,27 @@ TEST_F(SepaInfoView, BrowseStartsFromTheModelsPathAndTheChosenNameReplacesTheFie
     model.filePath = folder + "\\start.xml";
     std::string startName, startFolder, afterCancel, afterSave;
 
-    Run([&](DialogTestUser& user, HWND dialog) {
-        DialogTestUser::SetField(dialog, IDC_SEPA_FILE_PATH, "C:\\typed\\elsewhere.xml");
+    Run([&](PaymentDialogUser& user, HWND dialog) {
+        PaymentDialogUser::SetField(dialog, IDC_SEPA_FILE_PATH, "C:\\typed\\elsewhere.xml");
 
-        DialogTestUser::Press(dialog, IDC_SEPA_BROWSE);
+        PaymentDialogUser::Press(dialog, IDC_SEPA_BROWSE);
         HWND saveAs = user.WaitForWindow("Save As");
         char text[MAX_PATH] = {};
         SendMessageA(saveAs, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(text));
         startName = text;
         SendMessageA(saveAs, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(text));
         startFolder = text;
-        DialogTestUser::Press(saveAs, IDCANCEL);
-        DialogTestUser::WaitUntilGone(saveAs);
-        afterCancel = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
+        PaymentDialogUser::Press(saveAs, IDCANCEL);
+        PaymentDialogUser::WaitUntilGone(saveAs);
+        afterCancel = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
 
-        DialogTestUser::Press(dialog, IDC_SEPA_BROWSE);
+        PaymentDialogUser::Press(dialog, IDC_SEPA_BROWSE);
         saveAs = user.WaitForWindow("Save As");
         // The file name box of the explorer-style dialog; typed without the extension.
-        DialogTestUser::SetField(saveAs, cmb13, "chosen");
-        DialogTestUser::Press(saveAs, IDOK);
-        DialogTestUser::WaitUntilGone(saveAs);
-        afterSave = DialogTestUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
+        PaymentDialogUser::SetField(saveAs, cmb13, "chosen");
+        PaymentDialogUser::Press(saveAs, IDOK);
+        PaymentDialogUser::WaitUntilGone(saveAs);
+        afterSave = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
     });
     RemoveDirectoryA(folder.c_str());
 
