@@ -1,24 +1,30 @@
 // The parts of CString that talk to Windows: string resources and BSTRs.
 
 #include "common/CString.h"
+#include "common/CodePageText.h"
 
 #include <climits>
+#include <new>
 
 BSTR CString::AllocSysString() const
 {
     const size_t length = GetLength();
     if (length > static_cast<size_t>(INT_MAX))
         throw E_OUTOFMEMORY;
-    const int narrowLength = static_cast<int>(length);
-    const int wideLength =
-        narrowLength ? MultiByteToWideChar(CP_ACP, 0, GetString(), narrowLength, nullptr, 0) : 0;
-    if (narrowLength && !wideLength)
+    std::wstring wide;
+    try
+    {
+        wide = WidenText(std::string_view(GetString(), length), CP_ACP);
+    }
+    catch (const std::bad_alloc&)
+    {
+        throw E_OUTOFMEMORY;
+    }
+    if (length && wide.empty())
         throw E_UNEXPECTED;
-    BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(wideLength));
+    BSTR result = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
     if (!result)
         throw E_OUTOFMEMORY;
-    if (wideLength)
-        MultiByteToWideChar(CP_ACP, 0, GetString(), narrowLength, result, wideLength);
     return result;
 }
 

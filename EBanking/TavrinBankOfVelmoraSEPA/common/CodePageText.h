@@ -1,10 +1,18 @@
 #pragma once
-// Conversions between narrow text in a code page and UTF-16. Characters the code page cannot
-// hold become its default character.
+// The component's one conversion between narrow text in a code page and UTF-16. Lengths are
+// counted, so embedded NULs pass through both ways; empty or failed conversions give empty text.
 #include <windows.h>
 
 #include <string>
 #include <string_view>
 
 std::wstring WidenText(std::string_view text, UINT codePage);
-std::string NarrowText(const wchar_t* text, size_t length, UINT codePage);
+
+// How a character that the code page cannot hold is narrowed.
+enum class Unmappable {
+    BestFit,          // a look-alike where the code page has one, else its default character
+    DefaultCharacter  // always the default character
+};
+
+std::string NarrowText(const wchar_t* text, size_t length, UINT codePage,
+                       Unmappable unmappable = Unmappable::BestFit);

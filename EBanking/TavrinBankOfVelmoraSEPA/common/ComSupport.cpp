@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <comdef.h>
 
+#include "common/CodePageText.h"
+
+#include <cstring>
 #include <new>
 
 void WINAPI _com_issue_errorex(HRESULT hr, IUnknown* object, REFIID riid)
@@ -24,23 +27,27 @@ namespace _com_util {
 BSTR WINAPI ConvertStringToBSTR(const char* source)
 {
     if (!source) return nullptr;
-    int length = MultiByteToWideChar(CP_ACP, 0, source, -1, nullptr, 0);
-    if (length <= 0) return SysAllocString(L"");
-    BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(length - 1));
+    BSTR result = nullptr;
+    try {
+        const std::wstring wide = WidenText(source, CP_ACP);
+        result = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+    } catch (const std::bad_alloc&) {
+    }
     if (!result) _com_issue_error(E_OUTOFMEMORY);
-    MultiByteToWideChar(CP_ACP, 0, source, -1, result, length);
     return result;
 }
 
 char* WINAPI ConvertBSTRToString(BSTR source)
 {
     if (!source) return nullptr;
-    int wideLength = static_cast<int>(SysStringLen(source));
-    int length = WideCharToMultiByte(CP_ACP, 0, source, wideLength, nullptr, 0, nullptr, nullptr);
-    char* result = new (std::nothrow) char[static_cast<size_t>(length) + 1];
+    char* result = nullptr;
+    try {
+        const std::string narrow = NarrowText(source, SysStringLen(source), CP_ACP);
+        result = new char[narrow.size() + 1];
+        std::memcpy(result, narrow.c_str(), narrow.size() + 1);
+    } catch (const std::bad_alloc&) {
+    }
     if (!result) _com_issue_error(E_OUTOFMEMORY);
-    WideCharToMultiByte(CP_ACP, 0, source, wideLength, result, length, nullptr, nullptr);
-    result[length] = '\0';
     return result;
 }
 

@@ -2,13 +2,14 @@
 
 #include "common/Bstr.h"
 #include "common/CString.h"
-#include "validation/AnsiText.h"
+#include "common/CodePageText.h"
 #include "validation/IdentifierChecks.h"
 #include "validation/IdentifierText.h"
 #include "validation/ResultCodes.h"
 
 #include <comdef.h>
 
+#include <climits>
 #include <cmath>
 #include <string>
 
@@ -19,6 +20,18 @@ namespace {
 const LONG kEuro = 978;  // ISO 4217 numeric
 const size_t kAccountNameMaxChars = 70;
 const size_t kNoLimit = 0;
+
+// Narrows transliterated text into the calling thread's ANSI code page; a character that has no
+// place in it shows as the default character rather than as a look-alike. The text ends at an
+// embedded NUL. Throws E_OUTOFMEMORY for text too long to convert.
+CString NarrowToThreadCodePage(const std::wstring& text)
+{
+    if (text.empty()) return CString();
+    if (text.size() > static_cast<size_t>(INT_MAX)) throw static_cast<HRESULT>(E_OUTOFMEMORY);
+    const std::string narrow = NarrowText(text.data(), text.size(), CP_THREAD_ACP, Unmappable::DefaultCharacter);
+    if (narrow.empty()) throw static_cast<HRESULT>(E_UNEXPECTED);
+    return CString(narrow.c_str());
+}
 
 typedef HRESULT (STDMETHODCALLTYPE IPaymentEx::*StringGetter)(BSTR*);
 typedef HRESULT (STDMETHODCALLTYPE IPaymentEx::*StringSetter)(BSTR);
