@@ -1,5 +1,9 @@
 #include "dialog/CSepaInfoPresenter.h"
 
+#include "common/AsciiChars.h"
+
+#include <oleauto.h>
+
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -21,17 +25,6 @@ const char kMissingFilePath[] =
 
 constexpr double kMaxDaysAhead = 60.0;
 constexpr std::size_t kMinOinLength = 6;
-constexpr std::size_t kMaxOinLength = 35;
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-bool IsAsciiLetterOrDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
 
 std::string TextOrEmpty(const char* text)
 {
@@ -94,9 +87,9 @@ std::string CSepaInfoPresenter::TrimBlanks(const std::string& text)
 {
     std::size_t first = 0;
     std::size_t last = text.size();
-    while (first < last && IsBlank(text[first]))
+    while (first < last && ascii::IsBlank(text[first]))
         ++first;
-    while (last > first && IsBlank(text[last - 1]))
+    while (last > first && ascii::IsBlank(text[last - 1]))
         --last;
     return text.substr(first, last - first);
 }
@@ -113,10 +106,10 @@ bool CSepaInfoPresenter::IsTooFarAhead(DATE date, DATE now)
 
 bool CSepaInfoPresenter::IsWorkingDay(DATE date)
 {
-    DateFields calendar{};
-    if (!AutomationDateToCalendar(date, calendar))
+    SYSTEMTIME calendar{};
+    if (!VariantTimeToSystemTime(date, &calendar))
         return false;
-    return calendar.dayOfWeek != 0 && calendar.dayOfWeek != 6;
+    return calendar.wDayOfWeek != 0 && calendar.wDayOfWeek != 6;
 }
 
 bool CSepaInfoPresenter::IsValidOin(const std::string& oin)
@@ -125,7 +118,7 @@ bool CSepaInfoPresenter::IsValidOin(const std::string& oin)
         return false;
     for (char c : oin)
     {
-        if (!IsAsciiLetterOrDigit(c) && !IsOinSymbol(c))
+        if (!ascii::IsAlphanumeric(c) && !IsOinSymbol(c))
             return false;
     }
     return true;

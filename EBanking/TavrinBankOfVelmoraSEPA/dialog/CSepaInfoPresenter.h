@@ -1,10 +1,10 @@
 #pragma once
 
-#include "dialog/AutomationDate.h"
 #include "dialog/CurrentLocalDate.h"
 #include "dialog/ISepaInfoModel.h"
 #include "dialog/ISepaViewInfo.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -36,7 +36,10 @@ public:
     static bool IsTooFarAhead(DATE date, DATE now);
     static bool IsWorkingDay(DATE date);
 
-    // 6 to 35 characters, each an ASCII letter or digit or an IsOinSymbol.
+    // The longest OIN accepted, and the most the dialog lets the user type.
+    static constexpr std::size_t kMaxOinLength = 35;
+
+    // 6 to kMaxOinLength characters, each an ASCII letter or digit or an IsOinSymbol.
     static bool IsValidOin(const std::string& oin);
     static bool IsOinSymbol(char c);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialog/AutomationDate.h"
+#include <wtypes.h>
 
 // The local wall-clock time now as a DATE, time of day included.
 DATE CurrentLocalDate();

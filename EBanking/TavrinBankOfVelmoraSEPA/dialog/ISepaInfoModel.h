@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialog/AutomationDate.h"
+#include <wtypes.h>
 
 #include <string>
 

@@ -19,7 +19,6 @@ namespace
 {
 constexpr int kOinFieldChars = 50;
 constexpr int kFileNameChars = MAX_PATH;
-constexpr WPARAM kMaxOinTyped = 35;
 
 const char kErrorsHeading[] = "You must correct the following issues before continuing.";
 const char kErrorBullet[] = "\n    * ";
@@ -118,7 +117,7 @@ BOOL CSepaInfoView::OnInitDialog()
     SendMessageA(Item(IDC_SEPA_EXECUTION_DATE), DTM_SETFORMATA, 0,
                  reinterpret_cast<LPARAM>("dd/MM/yyyy"));
     // Only typing is limited: a longer OIN from the host is still shown whole.
-    SendMessageA(Item(IDC_SEPA_OIN), EM_LIMITTEXT, kMaxOinTyped, 0);
+    SendMessageA(Item(IDC_SEPA_OIN), EM_LIMITTEXT, CSepaInfoPresenter::kMaxOinLength, 0);
 
     m_presenter->LoadValues();
 

@@ -1,5 +1,7 @@
 #include "sepa/OutputPath.h"
 
+#include "common/AsciiChars.h"
+
 #include <cstring>
 
 namespace
@@ -7,11 +9,6 @@ namespace
 const char kSeparator = '\\';
 const char kFloppyRootPattern[] = "a:\\*.*";
 const char kLastResortFolder[] = "C:\\";
-
-char ToLowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // The directory is usable when the complete file path fits in a path buffer
 // (the search pattern is shorter, so it fits too) and a search in it finds
@@ -55,7 +52,7 @@ bool IsFloppyRootPattern(const std::string& pattern)
         return false;
     for (std::size_t i = 0; i < pattern.size(); ++i)
     {
-        if (ToLowerAscii(pattern[i]) != kFloppyRootPattern[i])
+        if (ascii::ToLower(pattern[i]) != kFloppyRootPattern[i])
             return false;
     }
     return true;

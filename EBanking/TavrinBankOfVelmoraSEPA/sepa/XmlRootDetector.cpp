@@ -1,5 +1,7 @@
 #include "sepa/XmlRootDetector.h"
 
+#include "common/AsciiChars.h"
+
 namespace {
 
 bool IsWhiteSpace(unsigned char byte)
@@ -15,7 +17,7 @@ bool IsByteOrderMark(unsigned char byte)
 // A letter, "_" or ":", or any byte of a character beyond ASCII.
 bool StartsName(unsigned char byte)
 {
-    return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || byte == '_' || byte == ':' || byte >= 0x80;
+    return ascii::IsLetter(static_cast<char>(byte)) || byte == '_' || byte == ':' || byte >= 0x80;
 }
 
 } // namespace

@@ -2,26 +2,11 @@
 
 #include "validation/MappingFile.h"
 
+#include "common/AsciiChars.h"
+
 const char kMappingOverrideFileName[] = "\\BANKOFVELMORASEPAMAPPINGS.csv";
 
-namespace
-{
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-}
+using ascii::HexDigitValue;
 
 std::uint16_t ParseMappingCode(const std::string& field)
 {
@@ -29,7 +14,7 @@ std::uint16_t ParseMappingCode(const std::string& field)
     size_t i = end < 2 ? end : 2;
     auto at = [&](size_t k) { return k < end ? field[k] : '\0'; };
 
-    while (i < end && IsBlank(field[i]))
+    while (i < end && ascii::IsSpace(field[i]))
         ++i;
     bool negative = false;
     if (at(i) == '+' || at(i) == '-')

@@ -1,29 +1,13 @@
 #include "validation/IdentifierChecks.h"
 
+#include "common/AsciiChars.h"
+
 #include <string>
 
-namespace
-{
-bool IsLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool IsAlphanumeric(char c)
-{
-    return IsLetter(c) || IsDigit(c);
-}
-
-char ToUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-}
+using ascii::IsAlphanumeric;
+using ascii::IsDigit;
+using ascii::IsLetter;
+using ascii::ToUpper;
 
 void NormaliseIdentifier(CString& value, bool removeSpaces, bool toUpper)
 {
