@@ -1,5 +1,7 @@
 #include "sepa/OutputPath.h"
 
+#include "sepa/OutputFileName.h"
+
 #include <cstring>
 
 namespace
