@@ -1,5 +1,6 @@
 #include "component/BankPaymentService.h"
 
+#include "common/RunStatus.h"
 #include "component/BankName.h"
 #include "component/HostBankSettings.h"
 #include "component/PaymentCountLimit.h"
@@ -7,7 +8,9 @@
 #include "dialog/SepaInfoView.h"
 #include "resources/resource.h"
 #include "sepa/CreditTransferFile.h"
-#include "sepa/OutputFileLocation.h"
+#include "sepa/WindowsOutputPlatform.h"
+#include "settings/DataFolder.h"
+#include "validation/CharacterMap.h"
 #include "validation/PaymentBatchValidation.h"
 #include "validation/ResultMessages.h"
 
@@ -20,12 +23,13 @@ const char kFileExtension[] = "xml";
 constexpr size_t kPathBufferSize = HostBankSettings::kPathBufferSize;
 constexpr size_t kExtensionBufferSize = HostBankSettings::kExtensionBufferSize;
 
-enum RunStatus : LONG {
-    kRunDone = 0,
-    kRunDoneWithInvalidPayments = 1,
-    kRunFileNotCreated = 2,
-    kRunCancelled = 3,
-};
+// The mapping override file's path in the host's data folder, or empty while the data folder
+// is unknown: the name alone would be looked for in the root of the current drive.
+std::string MappingOverridePath()
+{
+    const std::string folder = GetDataFolder();
+    return folder.empty() ? folder : folder + kMappingOverrideFileName;
+}
 
 void TellFileNotCreated()
 {
@@ -77,7 +81,7 @@ void CBankPaymentService::RunPayments(IPaymentBatch* batch)
 {
     LONG& status = RunStatus();
     status = kRunDone;
-    const bool allPaymentsValid = ValidatePaymentBatch(batch, status);
+    const bool allPaymentsValid = ValidatePaymentBatch(batch, MappingOverridePath(), status);
     if (HasMorePaymentsThanOneFileHolds(batch)) {
         status = kRunFileNotCreated;
         TellTooManyPayments();

@@ -1,7 +1,7 @@
 #pragma once
 // The texts of the credit transfer document's date, time and amount values. Plain C++: the
 // values must read the same whatever the user's regional settings are.
-#include "sepa/OutputFileName.h"
+#include "sepa/CalendarTime.h"
 
 #include <string>
 

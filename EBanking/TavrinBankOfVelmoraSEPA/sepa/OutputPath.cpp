@@ -1,6 +1,7 @@
 #include "sepa/OutputPath.h"
 
 #include "common/AsciiChars.h"
+#include "sepa/OutputFileName.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sepa/OutputFileName.h"
+#include "sepa/CalendarTime.h"
 
 #include <cstddef>
 #include <string>

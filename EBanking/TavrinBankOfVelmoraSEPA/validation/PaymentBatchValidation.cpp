@@ -2,7 +2,7 @@
 
 #include "common/ComError.h"
 #include "common/PhaseTimer.h"
-#include "settings/DataFolder.h"
+#include "common/RunStatus.h"
 #include "validation/EmbeddedMappings.h"
 #include "validation/PaymentValidation.h"
 #include "validation/ResultCodes.h"
@@ -15,29 +15,19 @@ _COM_SMARTPTR_TYPEDEF(IPayment, __uuidof(IPayment));
 
 namespace {
 
-const LONG kRunFailed = 2;
-
 bool BatchFailed(LONG& runStatus)
 {
-    runStatus = kRunFailed;
+    runStatus = kRunFileNotCreated;
     return false;
-}
-
-// The override file's path, or empty while the data folder is unknown: the name alone would
-// be looked for in the root of the current drive.
-std::string OverrideFilePath()
-{
-    const std::string folder = GetDataFolder();
-    return folder.empty() ? folder : folder + kMappingOverrideFileName;
 }
 
 } // namespace
 
-bool ValidatePaymentBatch(IPaymentBatch* batch, LONG& runStatus, const CCharacterMap::EmbeddedSource& embedded)
+bool ValidatePaymentBatch(IPaymentBatch* batch, const std::string& overridePath, LONG& runStatus,
+                          const CCharacterMap::EmbeddedSource& embedded)
 {
     try {
         RequireArgument(batch);
-        const std::string overridePath = OverrideFilePath();
         const CCharacterMap map(overridePath.empty() ? nullptr : overridePath.c_str(), embedded);
 
         LONG count = 0;
@@ -55,8 +45,8 @@ bool ValidatePaymentBatch(IPaymentBatch* batch, LONG& runStatus, const CCharacte
     }
 }
 
-bool ValidatePaymentBatch(IPaymentBatch* batch, LONG& runStatus)
+bool ValidatePaymentBatch(IPaymentBatch* batch, const std::string& overridePath, LONG& runStatus)
 {
     const CPhaseTimer step("validation");
-    return ValidatePaymentBatch(batch, runStatus, &ReadEmbeddedMappings);
+    return ValidatePaymentBatch(batch, overridePath, runStatus, &ReadEmbeddedMappings);
 }

@@ -12,6 +12,8 @@
 #include "WholeFile.h"
 #include "WrittenFile.h"
 
+#include "common/RunStatus.h"
+
 #include <objbase.h>
 #include <shellapi.h>
 
@@ -67,7 +69,8 @@ void ConfigureHostSettings(const RunnerOptions& options)
 // held when it was confirmed, as Windows resolved it, and written during this run.
 std::wstring FindWrittenFile(const RunReport& report, const DialogAutomation& dialog, const FILETIME& start)
 {
-    if (report.hresult != S_OK || (report.status != 0 && report.status != 1)) return std::wstring();
+    if (report.hresult != S_OK || (report.status != kRunDone && report.status != kRunDoneWithInvalidPayments))
+        return std::wstring();
     const std::wstring path = ResolveSavePath(dialog.SavePathAtClose());
     return WrittenSince(path, start) ? path : std::wstring();
 }
@@ -112,9 +115,9 @@ int ExitStatusOf(const RunReport& report)
 {
     if (report.hresult != S_OK) return kExitCallFailed;
     switch (report.status) {
-    case 0: return kExitAllValid;
-    case 1: return kExitInvalidPayments;
-    case 3: return kExitCancelled;
+    case kRunDone: return kExitAllValid;
+    case kRunDoneWithInvalidPayments: return kExitInvalidPayments;
+    case kRunCancelled: return kExitCancelled;
     default: return kExitNoFile;
     }
 }

@@ -2,6 +2,8 @@
 
 #include "HostBatch.h"
 
+#include "common/RunStatus.h"
+
 #include <charconv>
 #include <cstdio>
 #include <locale>
@@ -13,10 +15,10 @@ namespace {
 const char* StatusMeaning(long status)
 {
     switch (status) {
-    case 0: return "file written, every payment valid";
-    case 1: return "file written, with invalid payments";
-    case 2: return "file not created";
-    case 3: return "cancelled";
+    case kRunDone: return "file written, every payment valid";
+    case kRunDoneWithInvalidPayments: return "file written, with invalid payments";
+    case kRunFileNotCreated: return "file not created";
+    case kRunCancelled: return "cancelled";
     default: return "unknown";
     }
 }

@@ -11,7 +11,7 @@ payment_run_test(component_payment_run_host_faults SOURCES tests/payment_run_hos
 
 # The XML engine is unregistered in a prefix made for this test alone.
 add_executable(component_xml_engine_missing tests/xml_engine_missing_test.cpp)
-target_link_libraries(component_xml_engine_missing PRIVATE payment_run_test_support sepa_resources sepa_core
+target_link_libraries(component_xml_engine_missing PRIVATE payment_run_test_support sepa_resources component
   sepa_test_support GTest::gtest)
 add_dependencies(component_xml_engine_missing TavrinHostSettings TavrinBankOfVelmoraSEPA)
 add_test(NAME component_xml_engine_missing

@@ -1,7 +1,6 @@
 // The validation of a host payment batch: the result code each payment ends with, the values
 // written back into it, the batch's verdict and run status, and the host references given back
 // on every way out.
-#include "settings/DataFolder.h"
 #include "validation/EmbeddedMappings.h"
 #include "validation/PaymentBatchValidation.h"
 
@@ -52,13 +51,15 @@ protected:
     bool Validate(const CCharacterMap::EmbeddedSource& embedded = &ReadEmbeddedMappings)
     {
         const ULONG references = TotalRefCount(*batch);
-        const bool passed = ValidatePaymentBatch(batch.get(), status, embedded);
+        const bool passed = ValidatePaymentBatch(batch.get(), overridePath, status, embedded);
         EXPECT_EQ(references, TotalRefCount(*batch)) << "host references left behind";
         return passed;
     }
 
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
     LONG status = 0;
+    // No override file unless a test names one.
+    std::string overridePath;
 };
 
 } // namespace
@@ -339,24 +340,20 @@ TEST_F(BatchValidation, AMegabyteReferenceGoesThroughWhole)
     EXPECT_TRUE(expected == payment.paymentReference);
 }
 
-// The override file lives in the host's data folder of this test's private Wine prefix.
-class OverrideInDataFolder : public BatchValidation {
+// An override file of this test's own, in the temporary folder.
+class OverrideFile : public BatchValidation {
 protected:
     void SetUp() override
     {
-        const std::string folder = GetDataFolder();
-        ASSERT_FALSE(folder.empty());
-        std::filesystem::create_directories(folder);
-        m_path = folder + "\\BANKOFVELMORASEPAMAPPINGS.csv";
+        overridePath = (std::filesystem::temp_directory_path() / "payment_batch_validation_mappings.csv").string();
+        std::filesystem::remove(overridePath);
     }
-    void TearDown() override { std::filesystem::remove(m_path); }
+    void TearDown() override { std::filesystem::remove(overridePath); }
 
-    void WriteOverride(const char* text) { std::ofstream(m_path, std::ios::binary) << text; }
-
-    std::string m_path;
+    void WriteOverride(const char* text) { std::ofstream(overridePath, std::ios::binary) << text; }
 };
 
-TEST_F(OverrideInDataFolder, ReplacesTheEmbeddedTableAndIsReadAgainAtEveryRun)
+TEST_F(OverrideFile, ReplacesTheEmbeddedTableAndIsReadAgainAtEveryRun)
 {
     HostPayment& payment = AddValidPayment();
     payment.payerName = L"Anna & Co";
@@ -370,7 +367,7 @@ TEST_F(OverrideInDataFolder, ReplacesTheEmbeddedTableAndIsReadAgainAtEveryRun)
     EXPECT_TRUE(Validate());
     EXPECT_EQ(L"Cnna & Co", payment.payerName);
 
-    std::filesystem::remove(m_path);
+    std::filesystem::remove(overridePath);
     payment.payerName = L"Anna & Co";
     EXPECT_TRUE(Validate());
     EXPECT_EQ(L"Anna + Co", payment.payerName);

@@ -1,4 +1,4 @@
-#include "sepa/OutputFileLocation.h"
+#include "sepa/WindowsOutputPlatform.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -1,6 +1,6 @@
 // The output path and the redirect check with the real clock, folders, message boxes and
 // registry, as the payment run uses them.
-#include "sepa/OutputFileLocation.h"
+#include "sepa/WindowsOutputPlatform.h"
 
 #include "MessageBoxWatcher.h"
 #include "PaymentFileTestSupport.h"
@@ -47,7 +47,7 @@ std::string Build(const std::string& directory)
     return path;
 }
 
-TEST(OutputFileLocation, TheNameCarriesTheUtcTimeOfTheRunInTheHostsDirectory)
+TEST(WindowsOutputPlatform, TheNameCarriesTheUtcTimeOfTheRunInTheHostsDirectory)
 {
     TemporaryFolder folder;
     MessageBoxWatcher boxes;
@@ -67,7 +67,7 @@ TEST(OutputFileLocation, TheNameCarriesTheUtcTimeOfTheRunInTheHostsDirectory)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST(OutputFileLocation, AMissingDirectoryIsNamedAndTheDocumentsFolderTakesItsPlace)
+TEST(WindowsOutputPlatform, AMissingDirectoryIsNamedAndTheDocumentsFolderTakesItsPlace)
 {
     const std::string documents = ShellFolder(CSIDL_PERSONAL);
     ASSERT_FALSE(documents.empty());
@@ -90,7 +90,7 @@ TEST(OutputFileLocation, AMissingDirectoryIsNamedAndTheDocumentsFolderTakesItsPl
 
 // A file that a process without elevation wrote into a protected folder lands in the user's
 // virtual store; a copy there stands for such a redirected file.
-TEST(OutputFileLocation, AFileInTheVirtualStoreIsAnnouncedWithoutOpeningItsFolderOnNo)
+TEST(WindowsOutputPlatform, AFileInTheVirtualStoreIsAnnouncedWithoutOpeningItsFolderOnNo)
 {
     const std::string localAppData = ShellFolder(CSIDL_LOCAL_APPDATA);
     ASSERT_FALSE(localAppData.empty());

@@ -6,9 +6,10 @@
 #include <cstddef>
 #include <string>
 
-// The Windows calls behind the default output path and the redirect
-// notice. Tests derive from it to replace single calls, such as the clock
-// or the elevation test, and keep the rest.
+// The Windows implementation of the two platform interfaces of the output
+// file, IDefaultPathPlatform (OutputPath.h) and IRedirectPlatform
+// (RedirectNotice.h). Tests derive from it to replace single calls, such as
+// the clock or the elevation test, and keep the rest.
 class CWindowsOutputPlatform : public IDefaultPathPlatform, public IRedirectPlatform
 {
 public:
