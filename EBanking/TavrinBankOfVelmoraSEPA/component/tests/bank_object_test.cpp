@@ -1,4 +1,5 @@
 // The bank object: the host's entry into the component.
+#include "common/Bstr.h"
 #include "common/ComObject.h"
 #include "component/Bank.h"
 
@@ -9,7 +10,6 @@
 
 #include <cstring>
 
-using testsupport::Bstr;
 using testsupport::ClearErrorInfo;
 using testsupport::TakeErrorDescription;
 
@@ -38,12 +38,12 @@ protected:
 
 TEST_F(BankObject, NameKindAndSubCategory)
 {
-    Bstr first, second;
-    ASSERT_EQ(S_OK, bank->get_Name(&first));
-    ASSERT_EQ(S_OK, bank->get_Name(&second));
-    EXPECT_EQ(L"Bank of Velmora SEPA", first.str());
-    EXPECT_EQ(L"Bank of Velmora SEPA", second.str());
-    EXPECT_NE(first.get(), second.get());
+    CBstr first, second;
+    ASSERT_EQ(S_OK, bank->get_Name(first.Receive()));
+    ASSERT_EQ(S_OK, bank->get_Name(second.Receive()));
+    EXPECT_EQ(L"Bank of Velmora SEPA", first.Text());
+    EXPECT_EQ(L"Bank of Velmora SEPA", second.Text());
+    EXPECT_NE(first.Get(), second.Get());
 
     LONG kind = 0;
     ASSERT_EQ(S_OK, bank->get_Kind(&kind));
@@ -51,9 +51,9 @@ TEST_F(BankObject, NameKindAndSubCategory)
 
     IBankSubCategory* subCategory = nullptr;
     ASSERT_EQ(S_OK, bank->QueryInterface(__uuidof(IBankSubCategory), reinterpret_cast<void**>(&subCategory)));
-    Bstr text;
-    ASSERT_EQ(S_OK, subCategory->get_SubCategory(&text));
-    EXPECT_EQ(L"SEPA", text.str());
+    CBstr text;
+    ASSERT_EQ(S_OK, subCategory->get_SubCategory(text.Receive()));
+    EXPECT_EQ(L"SEPA", text.Text());
     EXPECT_EQ(kInvalidArgument, subCategory->get_SubCategory(nullptr));
     subCategory->Release();
 }

@@ -1,5 +1,6 @@
 // The payment service as the host sees it: its name and status, its argument checks, the
 // errors it reports, and the references it gives back on every way out of a run.
+#include "common/Bstr.h"
 #include "common/ComObject.h"
 #include "component/BankPaymentService.h"
 
@@ -17,7 +18,6 @@
 #include <vector>
 
 using namespace tavrin_host;
-using testsupport::Bstr;
 using testsupport::ClearErrorInfo;
 using testsupport::NoErrorInfo;
 using testsupport::TakeErrorDescription;
@@ -47,12 +47,12 @@ protected:
 
 TEST_F(PaymentService, NameIsANewStringEachTime)
 {
-    Bstr first, second;
-    ASSERT_EQ(S_OK, service->get_Name(&first));
-    ASSERT_EQ(S_OK, service->get_Name(&second));
-    EXPECT_EQ(L"Bank Payment Service", first.str());
-    EXPECT_EQ(L"Bank Payment Service", second.str());
-    EXPECT_NE(first.get(), second.get());
+    CBstr first, second;
+    ASSERT_EQ(S_OK, service->get_Name(first.Receive()));
+    ASSERT_EQ(S_OK, service->get_Name(second.Receive()));
+    EXPECT_EQ(L"Bank Payment Service", first.Text());
+    EXPECT_EQ(L"Bank Payment Service", second.Text());
+    EXPECT_NE(first.Get(), second.Get());
 }
 
 TEST_F(PaymentService, StatusKeepsWhatTheHostPutAndTheNextRunStartsAgain)

@@ -1,4 +1,5 @@
 // The services collection and its enumerator, as a host or a script walks them.
+#include "common/Bstr.h"
 #include "common/ComObject.h"
 #include "component/BankServices.h"
 #include "component/ComArray.h"
@@ -8,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-using testsupport::Bstr;
 using testsupport::ClearErrorInfo;
 using testsupport::TakeErrorDescription;
 using tavrin_host::HostIdentification;
@@ -48,10 +48,10 @@ protected:
     {
         ITavrinBankService* service = nullptr;
         if (FAILED(object->QueryInterface(__uuidof(ITavrinBankService), reinterpret_cast<void**>(&service)))) return L"";
-        Bstr name;
-        service->get_Name(&name);
+        CBstr name;
+        service->get_Name(name.Receive());
         service->Release();
-        return name.str();
+        return name.Text();
     }
 
     IEnumVARIANT* NewEnum()
