@@ -100,31 +100,27 @@ TEST_F(PaymentService, ReservedMethodsAcceptAnyNonNullPointer)
 
 TEST_F(PaymentService, ErrorInfoIsSupportedOnlyForItsOwnInterface)
 {
-    ISupportErrorInfo* support = nullptr;
+    ComPtr<ISupportErrorInfo> support;
     ASSERT_EQ(S_OK, service->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support)));
     EXPECT_EQ(S_OK, support->InterfaceSupportsErrorInfo(__uuidof(IBankPaymentService)));
     EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(__uuidof(ITavrinBankPaymentService)));
     EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(__uuidof(ITavrinBankService)));
     EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(IID_IDispatch));
-    support->Release();
 }
 
 TEST_F(PaymentService, AnswersTheHostInterfacesWithOneIdentity)
 {
     const IID* interfaces[] = {&IID_IDispatch, &__uuidof(ITavrinBankService), &__uuidof(ITavrinBankPaymentService),
                                &__uuidof(IBankPaymentService), &IID_ISupportErrorInfo};
-    IUnknown* identity = nullptr;
+    ComPtr<IUnknown> identity;
     ASSERT_EQ(S_OK, service->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)));
     for (const IID* iid : interfaces) {
-        IUnknown* answered = nullptr;
+        ComPtr<IUnknown> answered;
         ASSERT_EQ(S_OK, service->QueryInterface(*iid, reinterpret_cast<void**>(&answered)));
-        IUnknown* again = nullptr;
+        ComPtr<IUnknown> again;
         answered->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&again));
-        EXPECT_EQ(identity, again);
-        again->Release();
-        answered->Release();
+        EXPECT_EQ(identity.GetInterfacePtr(), again.GetInterfacePtr());
     }
-    identity->Release();
     IUnknown* none = reinterpret_cast<IUnknown*>(1);
     EXPECT_EQ(E_NOINTERFACE, service->QueryInterface(IID_IClassFactory, reinterpret_cast<void**>(&none)));
     EXPECT_EQ(nullptr, none);
@@ -221,7 +217,7 @@ TEST(PaymentServiceRun, ValidPaymentsAreWrittenAllAndTheRunReportsStatusZero)
 {
     HostSettingsControl settings;
     ASSERT_TRUE(settings.Loaded());
-    IBankPaymentService* service = nullptr;
+    ComPtr<IBankPaymentService> service;
     ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
                                                          reinterpret_cast<void**>(&service)));
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
@@ -237,7 +233,7 @@ TEST(PaymentServiceRun, ValidPaymentsAreWrittenAllAndTheRunReportsStatusZero)
     EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
     LONG status = -1;
     service->get_Status(&status);
-    service->Release();
+    service = nullptr;
 
     EXPECT_EQ(0, status);
     EXPECT_TRUE(boxes.Boxes().empty());

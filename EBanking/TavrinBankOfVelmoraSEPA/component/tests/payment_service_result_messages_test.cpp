@@ -18,10 +18,7 @@ protected:
         ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
                                                              reinterpret_cast<void**>(&service)));
     }
-    void TearDown() override
-    {
-        if (service) service->Release();
-    }
+    void TearDown() override { service = nullptr; }
 
     std::wstring Text(LONG code)
     {
@@ -31,7 +28,7 @@ protected:
         return text.Text();
     }
 
-    IBankPaymentService* service = nullptr;
+    ComPtr<IBankPaymentService> service;
 };
 
 } // namespace
