@@ -1,5 +1,7 @@
 #include "common/ComError.h"
 
+#include "common/ComPtr.h"
+
 #include <oleauto.h>
 
 namespace {
@@ -25,20 +27,14 @@ bool IsControlFacility(HRESULT hr)
     return ((static_cast<unsigned long>(hr) >> 16) & 0x1FFF) == kControlFacility;
 }
 
-template <class T>
-struct ReleaseOnExit {
-    T* p = nullptr;
-    ~ReleaseOnExit() { if (p) p->Release(); }
-};
-
 } // namespace
 
 HRESULT ReportHResult(HRESULT hr) noexcept
 {
     if (hr == DISP_E_EXCEPTION || IsControlFacility(hr)) return hr;
 
-    ReleaseOnExit<ICreateErrorInfo> create;
-    if (FAILED(CreateErrorInfo(&create.p)) || !create.p) return hr;
+    ComPtr<ICreateErrorInfo> create;
+    if (FAILED(CreateErrorInfo(&create)) || !create) return hr;
 
     size_t row = 0;
     for (size_t i = 0; i < sizeof kDescriptions / sizeof kDescriptions[0]; ++i) {
@@ -46,10 +42,9 @@ HRESULT ReportHResult(HRESULT hr) noexcept
     }
 
     // SetDescription copies the text; the cast only drops the constness of a literal.
-    create.p->SetDescription(const_cast<LPOLESTR>(kDescriptions[row].text));
-    ReleaseOnExit<IErrorInfo> info;
-    if (SUCCEEDED(create.p->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info.p))))
-        SetErrorInfo(0, info.p);
+    create->SetDescription(const_cast<LPOLESTR>(kDescriptions[row].text));
+    ComPtr<IErrorInfo> info;
+    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) SetErrorInfo(0, info);
 
     return static_cast<HRESULT>(0x800A0000UL | ((0xFFFEUL - row) & 0xFFFFUL));
 }

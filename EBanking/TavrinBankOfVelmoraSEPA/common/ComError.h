@@ -32,6 +32,17 @@ void RequireArgument(T* pointer)
     if (!pointer) throw static_cast<HRESULT>(E_INVALIDARG);
 }
 
+// Error information for the callers of one interface: a class derives from it with its own
+// interface and answers that the methods of no other interface leave error information.
+template <class Interface>
+class SupportErrorInfoFor : public ISupportErrorInfo {
+public:
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override
+    {
+        return riid == __uuidof(Interface) ? S_OK : S_FALSE;
+    }
+};
+
 // Throws the HRESULT of a failed call.
 inline void ThrowIfFailed(HRESULT hr)
 {

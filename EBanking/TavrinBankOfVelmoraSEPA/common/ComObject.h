@@ -1,13 +1,14 @@
 #pragma once
 // Reference counting and identity for the component's COM classes.
 //
-// A class T derives from its interfaces and provides
-//     void* InternalQueryInterface(REFIID riid);   // the interface pointer, without AddRef
-// It leaves IUnknown to one of the two final wrappers below:
-//   ComObject<T>        - a stand-alone object with its own plain (non-atomic) count;
-//   AggregatedObject<T> - an inner object of an aggregate: its interfaces delegate IUnknown to
-//                         the outer object, and the outer holds its non-delegating IUnknown.
-// Objects live in a single-threaded apartment; each live object holds a module lock.
+// A class T derives from its interfaces, implements their methods and lists what it answers:
+//     using Interfaces = ComInterfaces<ComInterface<IFirst, IBaseOfFirst>, ComInterface<ISecond>>;
+// The first interface of the list is the object's identity, the one IUnknown answers. T leaves
+// IUnknown to ComObject<T>, which counts references (plainly: objects live in a single-threaded
+// apartment), holds a module lock while it lives, and deletes itself at the last release. A
+// ComObject is stand-alone or the inner object of an aggregate, whose interfaces then delegate
+// IUnknown to the outer object while the outer holds the inner one's own IUnknown.
+#include "common/ComPtr.h"
 #include "common/ModuleLock.h"
 
 #include <windows.h>
@@ -16,80 +17,96 @@
 #include <new>
 #include <utility>
 
+// One row of an interface list: Interface, and the interfaces it derives from that a caller
+// may ask for under their own identifiers, all answered by the same pointer.
+template <class Interface, class... AlsoAnswers>
+struct ComInterface {
+    using Type = Interface;
+
+    template <class Object>
+    static void* Find(Object* object, REFIID riid)
+    {
+        if (riid == __uuidof(Interface) || ((riid == __uuidof(AlsoAnswers)) || ...))
+            return static_cast<Interface*>(object);
+        return nullptr;
+    }
+};
+
+template <class First, class... Rest>
+struct ComInterfaces {
+    using Identity = typename First::Type;
+
+    // The interface pointer for riid, without a reference added; null when there is none.
+    template <class Object>
+    static void* Find(Object* object, REFIID riid)
+    {
+        if (riid == IID_IUnknown) return static_cast<Identity*>(object);
+        void* found = First::Find(object, riid);
+        static_cast<void>(found || (((found = Rest::Find(object, riid)) != nullptr) || ...));
+        return found;
+    }
+};
+
 template <class T>
 class ComObject final : public T {
 public:
     template <class... Args>
-    explicit ComObject(Args&&... args) : T(std::forward<Args>(args)...) {}
+    explicit ComObject(Args&&... args) : T(std::forward<Args>(args)...), m_own(*this) {}
 
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        ULONG left = --m_refs;
-        if (left == 0) delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
-    {
-        if (!out) return E_POINTER;
-        *out = T::InternalQueryInterface(riid);
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-
-private:
-    ULONG m_refs = 0;
-    ModuleLock m_lock;
-};
-
-template <class T>
-class AggregatedObject final : public IUnknown {
-public:
+    // The inner object of the aggregate that outer controls.
     template <class... Args>
-    explicit AggregatedObject(IUnknown* outer, Args&&... args) : m_inner(outer, std::forward<Args>(args)...) {}
-
-    // The non-delegating IUnknown that the outer object holds.
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override
+    static ComObject* NewAggregated(IUnknown* outer, Args&&... args)
     {
-        ULONG left = --m_refs;
-        if (left == 0) delete this;
-        return left;
+        ComObject* object = new ComObject(std::forward<Args>(args)...);
+        object->m_controlling = outer;
+        return object;
     }
+
+    // Every interface's IUnknown is the controlling object's: this object's own, unless it
+    // is aggregated.
+    ULONG STDMETHODCALLTYPE AddRef() override { return m_controlling->AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return m_controlling->Release(); }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
     {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown) {
-            *out = static_cast<IUnknown*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = m_inner.InternalQueryInterface(riid);
-        if (!*out) return E_NOINTERFACE;
-        static_cast<IUnknown*>(*out)->AddRef();
-        return S_OK;
+        return m_controlling->QueryInterface(riid, out);
     }
 
+    // The IUnknown that keeps the object's count; an outer object holds this one.
+    IUnknown* Own() { return &m_own; }
+
 private:
-    class Inner final : public T {
+    class OwnUnknown final : public IUnknown {
     public:
-        template <class... Args>
-        explicit Inner(IUnknown* outer, Args&&... args) : T(std::forward<Args>(args)...), m_outer(outer) {}
-        ULONG STDMETHODCALLTYPE AddRef() override { return m_outer->AddRef(); }
-        ULONG STDMETHODCALLTYPE Release() override { return m_outer->Release(); }
+        explicit OwnUnknown(ComObject& object) : m_object(object) {}
+
+        ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+        ULONG STDMETHODCALLTYPE Release() override
+        {
+            const ULONG left = --m_refs;
+            if (left == 0) delete &m_object;
+            return left;
+        }
         HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
         {
-            return m_outer->QueryInterface(riid, out);
+            if (!out) return E_POINTER;
+            // Inside an aggregate, the inner object's IUnknown is this one; its other
+            // interfaces belong to the aggregate's identity.
+            const bool aggregated = m_object.m_controlling != this;
+            *out = aggregated && riid == IID_IUnknown ? static_cast<IUnknown*>(this)
+                                                      : T::Interfaces::Find(static_cast<T*>(&m_object), riid);
+            if (!*out) return E_NOINTERFACE;
+            static_cast<IUnknown*>(*out)->AddRef();
+            return S_OK;
         }
 
     private:
-        IUnknown* m_outer;  // not counted: the outer object owns us
+        ULONG m_refs = 0;
+        ComObject& m_object;
     };
 
-    ULONG m_refs = 0;
+    OwnUnknown m_own;
+    IUnknown* m_controlling = &m_own;  // not counted: an outer object owns its inner one
     ModuleLock m_lock;
-    Inner m_inner;
 };
 
 // Creates a T, stand-alone or aggregated in outer, and answers it for riid. Aggregation
@@ -100,13 +117,10 @@ HRESULT CreateComObject(IUnknown* outer, REFIID riid, void** out, Args&&... args
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    IUnknown* object;
+    ComPtr<IUnknown> object;
     try {
-        if (outer)
-            object = new AggregatedObject<T>(outer, std::forward<Args>(args)...);
-        else
-            object = static_cast<IUnknown*>(static_cast<typename T::IdentityInterface*>(
-                new ComObject<T>(std::forward<Args>(args)...)));
+        object = outer ? ComObject<T>::NewAggregated(outer, std::forward<Args>(args)...)->Own()
+                       : (new ComObject<T>(std::forward<Args>(args)...))->Own();
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (HRESULT hr) {
@@ -114,8 +128,5 @@ HRESULT CreateComObject(IUnknown* outer, REFIID riid, void** out, Args&&... args
     } catch (...) {
         return E_UNEXPECTED;
     }
-    object->AddRef();
-    HRESULT hr = object->QueryInterface(riid, out);
-    object->Release();
-    return hr;
+    return object->QueryInterface(riid, out);
 }

@@ -2,6 +2,7 @@
 // IDispatch for one of the component's dual interfaces, served from the type information in
 // the type library embedded in the module. The type information is loaded on first use and
 // held by the object, so nothing outlives it.
+#include "common/ComPtr.h"
 #include "common/ResourceModule.h"
 
 #include <windows.h>
@@ -30,8 +31,7 @@ public:
         if (index != 0) return DISP_E_BADINDEX;
         HRESULT hr = EnsureTypeInfo();
         if (FAILED(hr)) return hr;
-        m_typeInfo->AddRef();
-        *info = m_typeInfo;
+        *info = NewReference(m_typeInfo);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
@@ -50,17 +50,11 @@ public:
         return DispInvoke(static_cast<Interface*>(this), m_typeInfo, id, flags, params, result, exception, argError);
     }
 
-protected:
-    ~DispatchImpl()
-    {
-        if (m_typeInfo) m_typeInfo->Release();
-    }
-
 private:
     HRESULT EnsureTypeInfo()
     {
         return m_typeInfo ? S_OK : LoadModuleTypeInfo(__uuidof(Interface), &m_typeInfo);
     }
 
-    ITypeInfo* m_typeInfo = nullptr;
+    ComPtr<ITypeInfo> m_typeInfo;
 };

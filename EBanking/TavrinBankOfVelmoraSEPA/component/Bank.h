@@ -16,13 +16,12 @@ constexpr const wchar_t kSubCategoryProperty[] = L"SubCategory";
 constexpr const wchar_t kConfigurationDialogProperty[] = L"ConfigurationDialogProperty";
 } // namespace bank_subcategory
 
-class CBank : public IBankImpl<CBankServices, IBank>, public IBankSubCategory, public ISupportErrorInfo {
+class CBank : public IBankImpl<CBankServices, IBank>, public IBankSubCategory, public SupportErrorInfoFor<IBank> {
 public:
-    using IdentityInterface = IBank;
+    using Interfaces = ComInterfaces<ComInterface<IBank, ITavrinBank, IDispatch>, ComInterface<IBankSubCategory>,
+                                     ComInterface<ISupportErrorInfo>>;
 
     HRESULT STDMETHODCALLTYPE get_SubCategory(BSTR* subCategory) override;
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
-    void* InternalQueryInterface(REFIID riid);
 
 protected:
     CBank();

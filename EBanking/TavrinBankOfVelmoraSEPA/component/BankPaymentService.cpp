@@ -43,20 +43,6 @@ void TellFileNotCreated()
 
 CBankPaymentService::CBankPaymentService() : IBankServiceImpl<IBankPaymentService>(L"Bank Payment Service") {}
 
-void* CBankPaymentService::InternalQueryInterface(REFIID riid)
-{
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IBankPaymentService) ||
-        riid == __uuidof(ITavrinBankPaymentService) || riid == __uuidof(ITavrinBankService))
-        return static_cast<IBankPaymentService*>(this);
-    if (riid == IID_ISupportErrorInfo) return static_cast<ISupportErrorInfo*>(this);
-    return nullptr;
-}
-
-HRESULT STDMETHODCALLTYPE CBankPaymentService::InterfaceSupportsErrorInfo(REFIID riid)
-{
-    return riid == __uuidof(IBankPaymentService) ? S_OK : S_FALSE;
-}
-
 HRESULT STDMETHODCALLTYPE CBankPaymentService::GetResultMessage(LONG resultCode, BSTR* message)
 {
     return ComMethod([&] {

@@ -2,19 +2,15 @@
 
 #include "common/ModuleLock.h"
 
-// Class objects live as long as the module, so their references do not count:
-// only LockServer and live instances keep the library loaded.
-HRESULT STDMETHODCALLTYPE ClassFactory::QueryInterface(REFIID riid, void** out)
+ClassFactory::ClassFactory(CreateInstanceFn create, IClassFactory** cached) : m_create(create), m_cached(cached)
 {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
-    *out = static_cast<IClassFactory*>(this);
-    return S_OK;
+    *m_cached = this;
 }
 
-ULONG STDMETHODCALLTYPE ClassFactory::AddRef() { return 2; }
-ULONG STDMETHODCALLTYPE ClassFactory::Release() { return 1; }
+ClassFactory::~ClassFactory()
+{
+    *m_cached = nullptr;
+}
 
 HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** out)
 {

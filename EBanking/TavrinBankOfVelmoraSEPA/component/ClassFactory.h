@@ -1,21 +1,27 @@
 #pragma once
 // One class object type for every class of the module: it creates instances through the
-// class's creation function, stand-alone or aggregated.
+// class's creation function, stand-alone or aggregated. A class object is a counted object
+// like any other: while a client holds it, the module stays loaded.
+#include "common/ComObject.h"
+
 #include <windows.h>
 #include <unknwn.h>
 
 using CreateInstanceFn = HRESULT (*)(IUnknown* outer, REFIID riid, void** out);
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory : public IClassFactory {
 public:
-    explicit ClassFactory(CreateInstanceFn create) : m_create(create) {}
+    using Interfaces = ComInterfaces<ComInterface<IClassFactory>>;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
+protected:
+    // While it lives, the class object stands in *cached, for later requests to find it.
+    ClassFactory(CreateInstanceFn create, IClassFactory** cached);
+    ~ClassFactory();
+
 private:
     CreateInstanceFn m_create;
+    IClassFactory** m_cached;
 };

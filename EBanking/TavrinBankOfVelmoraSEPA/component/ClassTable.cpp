@@ -25,14 +25,10 @@ const ClassEntry kClasses[] = {
 };
 const size_t kClassCount = sizeof kClasses / sizeof kClasses[0];
 
-// One class object per class, living as long as the module's static data: nothing to make on
-// request, nothing left behind when the module is unloaded.
-ClassFactory g_classObjects[] = {
-    ClassFactory(kClasses[0].create),
-    ClassFactory(kClasses[1].create),
-    ClassFactory(kClasses[2].create),
-};
-static_assert(sizeof g_classObjects / sizeof g_classObjects[0] == kClassCount, "one class object per class");
+// The live class object of each class, not counted: a class object is made on the first
+// request while none lives, found by later ones, and clears its slot when its last client
+// lets go of it.
+IClassFactory* g_classObjects[kClassCount];
 
 } // namespace
 
@@ -46,7 +42,9 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** out)
 {
     *out = nullptr;
     for (size_t i = 0; i < kClassCount; ++i) {
-        if (*kClasses[i].clsid == clsid) return g_classObjects[i].QueryInterface(riid, out);
+        if (*kClasses[i].clsid != clsid) continue;
+        if (g_classObjects[i]) return g_classObjects[i]->QueryInterface(riid, out);
+        return CreateComObject<ClassFactory>(nullptr, riid, out, kClasses[i].create, &g_classObjects[i]);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

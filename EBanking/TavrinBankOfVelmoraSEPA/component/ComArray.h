@@ -1,11 +1,13 @@
 #pragma once
 // A growable array of interface references in insertion order; each slot holds one reference.
 // Capacity grows in whole steps so that a list filled one element at a time reallocates
-// rarely; new slots are zeroed.
+// rarely.
+#include "common/ComPtr.h"
+
 #include <windows.h>
 
-#include <cstdlib>
-#include <cstring>
+#include <new>
+#include <vector>
 
 template <class Interface>
 class CArray {
@@ -17,47 +19,37 @@ public:
     CArray& operator=(const CArray&) = delete;
     ~CArray() { RemoveAll(); }
 
-    int GetCount() const { return m_count; }
-    int GetCapacity() const { return m_capacity; }
+    int GetCount() const { return static_cast<int>(m_elements.size()); }
+    int GetCapacity() const { return static_cast<int>(m_elements.capacity()); }
 
     // Takes a reference to element and appends it. Throws E_INVALIDARG for null and
     // E_OUTOFMEMORY when the storage cannot grow.
     void Add(Interface* element)
     {
         if (!element) throw static_cast<HRESULT>(E_INVALIDARG);
-        Reserve(m_count + 1);
-        element->AddRef();
-        m_storage[m_count++] = element;
+        Reserve(GetCount() + 1);
+        m_elements.emplace_back(element);
     }
 
     // Releases the element at position and moves the later ones down.
     void Remove(int position)
     {
-        if (position < 0 || position >= m_count) throw static_cast<HRESULT>(E_INVALIDARG);
-        Interface* removed = m_storage[position];
-        std::memmove(m_storage + position, m_storage + position + 1,
-                     static_cast<size_t>(m_count - position - 1) * sizeof(Interface*));
-        m_storage[--m_count] = nullptr;
-        removed->Release();
+        if (position < 0 || position >= GetCount()) throw static_cast<HRESULT>(E_INVALIDARG);
+        m_elements.erase(m_elements.begin() + position);
     }
 
     // Releases every element, from the last to the first, and frees the storage.
     void RemoveAll()
     {
-        while (m_count > 0) {
-            Interface* last = m_storage[--m_count];
-            m_storage[m_count] = nullptr;
-            last->Release();
-        }
-        std::free(m_storage);
-        m_storage = nullptr;
-        m_capacity = 0;
+        while (!m_elements.empty()) m_elements.pop_back();
+        std::vector<Element>().swap(m_elements);
     }
 
     // The element at a valid position, without a reference added; null otherwise.
     Interface* Peek(int position) const
     {
-        return position >= 0 && position < m_count ? m_storage[position] : nullptr;
+        return position >= 0 && position < GetCount() ? m_elements[static_cast<size_t>(position)].GetInterfacePtr()
+                                                       : nullptr;
     }
 
     // The element at a valid position with a reference added for the caller.
@@ -70,19 +62,20 @@ public:
     }
 
 private:
+    using Element = ComPtr<Interface>;
+
     void Reserve(int needed)
     {
-        if (needed <= m_capacity) return;
-        const int missing = needed - m_capacity;
-        const int grown = m_capacity + (missing + kGrowthStep - 1) / kGrowthStep * kGrowthStep;
-        void* storage = std::realloc(m_storage, static_cast<size_t>(grown) * sizeof(Interface*));
-        if (!storage) throw static_cast<HRESULT>(E_OUTOFMEMORY);
-        m_storage = static_cast<Interface**>(storage);
-        std::memset(m_storage + m_capacity, 0, static_cast<size_t>(grown - m_capacity) * sizeof(Interface*));
-        m_capacity = grown;
+        const int capacity = GetCapacity();
+        if (needed <= capacity) return;
+        const int missing = needed - capacity;
+        const int grown = capacity + (missing + kGrowthStep - 1) / kGrowthStep * kGrowthStep;
+        try {
+            m_elements.reserve(static_cast<size_t>(grown));
+        } catch (const std::bad_alloc&) {
+            throw static_cast<HRESULT>(E_OUTOFMEMORY);
+        }
     }
 
-    int m_capacity = 0;
-    int m_count = 0;
-    Interface** m_storage = nullptr;
+    std::vector<Element> m_elements;
 };

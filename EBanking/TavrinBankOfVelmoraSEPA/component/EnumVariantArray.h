@@ -5,41 +5,21 @@
 // go away while the enumerator is used. It therefore holds a reference to the collection that
 // owns the list: a host that releases the collection before its enumerator leaves the
 // collection alive until the enumerator's last release. Clones hold their own reference.
-#include "common/ModuleLock.h"
+#include "common/ComObject.h"
 #include "component/ComArray.h"
 
 #include <oaidl.h>
 
 template <class Element>
-class CEnumVariantArray final : public IEnumVARIANT {
+class CEnumVariantArray : public IEnumVARIANT {
 public:
+    using Interfaces = ComInterfaces<ComInterface<IEnumVARIANT>>;
+
     // owner keeps list alive; position is where enumeration starts.
     static HRESULT Create(const CArray<Element>* list, IUnknown* owner, ULONG position, IEnumVARIANT** out)
     {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        auto* enumerator = new (std::nothrow) CEnumVariantArray(list, owner, position);
-        if (!enumerator) return E_OUTOFMEMORY;
-        enumerator->AddRef();
-        *out = enumerator;
-        return S_OK;
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
-    {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (riid != IID_IUnknown && riid != IID_IEnumVARIANT) return E_NOINTERFACE;
-        *out = static_cast<IEnumVARIANT*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        ULONG left = --m_refs;
-        if (left == 0) delete this;
-        return left;
+        return CreateComObject<CEnumVariantArray>(nullptr, IID_IEnumVARIANT, reinterpret_cast<void**>(out), list,
+                                                  owner, position);
     }
 
     HRESULT STDMETHODCALLTYPE Next(ULONG requested, VARIANT* variants, ULONG* fetched) override
@@ -78,21 +58,17 @@ public:
 
     HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override
     {
-        if (!out) return E_POINTER;
         return Create(m_list, m_owner, m_position, out);
     }
 
-private:
+protected:
     CEnumVariantArray(const CArray<Element>* list, IUnknown* owner, ULONG position)
         : m_list(list), m_owner(owner), m_position(position)
     {
-        m_owner->AddRef();
     }
-    ~CEnumVariantArray() { m_owner->Release(); }
 
+private:
     const CArray<Element>* m_list;
-    IUnknown* m_owner;  // holds the list's collection alive
-    ULONG m_refs = 0;
+    ComPtr<IUnknown> m_owner;  // holds the list's collection alive
     ULONG m_position;
-    ModuleLock m_lock;
 };

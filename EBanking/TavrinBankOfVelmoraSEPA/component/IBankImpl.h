@@ -25,15 +25,10 @@ public:
     {
         return ComMethod([&] {
             RequireArgument(services);
-            if (!m_services) {
-                typename Services::IdentityInterface* made = nullptr;
-                const HRESULT hr = CreateComObject<Services>(nullptr, __uuidof(typename Services::IdentityInterface),
-                                                             reinterpret_cast<void**>(&made));
-                if (FAILED(hr)) throw hr;
-                m_services = made;
-            }
-            m_services->AddRef();
-            *services = m_services;
+            if (!m_services)
+                ThrowIfFailed(CreateComObject<Services>(nullptr, __uuidof(ITavrinBankServices),
+                                                        reinterpret_cast<void**>(&m_services)));
+            *services = NewReference(m_services);
         });
     }
 
@@ -55,15 +50,10 @@ public:
 
 protected:
     explicit IBankImpl(const wchar_t* name) : m_name(NewBstr(name, static_cast<UINT>(wcslen(name)))) {}
-    ~IBankImpl()
-    {
-        if (m_services) m_services->Release();
-    }
 
 private:
     static constexpr long kEditMode = 2;
 
     CBstr m_name;
-    LONG m_reserved = 0;
-    typename Services::IdentityInterface* m_services = nullptr;
+    ComPtr<ITavrinBankServices> m_services;
 };

@@ -1,6 +1,8 @@
 #include "component/Registration.h"
 
+#include "common/ComPtr.h"
 #include "common/ResourceModule.h"
+#include "common/UniqueResource.h"
 #include "component/ClassTable.h"
 #include "component/RegistryScript.h"
 
@@ -12,18 +14,7 @@
 
 namespace {
 
-class RegKey {
-public:
-    RegKey() = default;
-    ~RegKey() { if (m_key) RegCloseKey(m_key); }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    HKEY* Put() { return &m_key; }
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
+using RegKey = UniqueResource<HKEY, &RegCloseKey>;
 
 std::wstring ModulePath()
 {
@@ -50,7 +41,7 @@ HRESULT FromWin32(LONG rc)
 HRESULT CreateKey(HKEY root, const std::wstring& path, const std::wstring* name, const std::wstring* data)
 {
     RegKey key;
-    LONG rc = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Put(), nullptr);
+    LONG rc = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Receive(), nullptr);
     if (rc == ERROR_SUCCESS && data)
         rc = RegSetValueExW(key.Get(), name ? name->c_str() : nullptr, 0, REG_SZ,
                             reinterpret_cast<const BYTE*>(data->c_str()),
@@ -98,7 +89,7 @@ std::wstring ClsidKeyPath(const CLSID& clsid)
 void DeleteKeyIfEmpty(const std::wstring& path)
 {
     RegKey key;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return;
     DWORD subKeys = 0, values = 0;
     if (RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
                          nullptr, nullptr) != ERROR_SUCCESS)
@@ -109,14 +100,13 @@ void DeleteKeyIfEmpty(const std::wstring& path)
 HRESULT ChangeCategories(const ClassEntry& entry, bool registering)
 {
     if (entry.categoryCount == 0) return S_OK;
-    ICatRegister* categories = nullptr;
+    ComPtr<ICatRegister> categories;
     HRESULT hr = CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ICatRegister,
                                   reinterpret_cast<void**>(&categories));
     if (FAILED(hr)) return hr;
     CATID* ids = const_cast<CATID*>(entry.categories);
     hr = registering ? categories->RegisterClassImplCategories(*entry.clsid, entry.categoryCount, ids)
                      : categories->UnRegisterClassImplCategories(*entry.clsid, entry.categoryCount, ids);
-    categories->Release();
     if (!registering) {
         const std::wstring clsidKey = ClsidKeyPath(*entry.clsid);
         DeleteKeyIfEmpty(clsidKey + L"\\Implemented Categories");
@@ -125,36 +115,35 @@ HRESULT ChangeCategories(const ClassEntry& entry, bool registering)
     return hr;
 }
 
-class TypeLibrary {
-public:
-    TypeLibrary() { m_hr = LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &m_library); }
-    ~TypeLibrary() { if (m_library) m_library->Release(); }
-    TypeLibrary(const TypeLibrary&) = delete;
-    TypeLibrary& operator=(const TypeLibrary&) = delete;
+// The type library embedded in the module.
+HRESULT LoadModuleTypeLibrary(ComPtr<ITypeLib>& library)
+{
+    return LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &library);
+}
 
-    HRESULT Register()
-    {
-        if (FAILED(m_hr)) return m_hr;
-        std::wstring path = ModulePath();
-        return RegisterTypeLib(m_library, &path[0], nullptr);
-    }
-    HRESULT Unregister()
-    {
-        if (FAILED(m_hr)) return m_hr;
-        TLIBATTR* attributes = nullptr;
-        HRESULT hr = m_library->GetLibAttr(&attributes);
-        if (FAILED(hr)) return hr;
-        hr = UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid,
-                               attributes->syskind);
-        m_library->ReleaseTLibAttr(attributes);
-        // Already gone is as good as removed.
-        return hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_CANTLOADLIBRARY ? S_OK : hr;
-    }
+HRESULT RegisterTypeLibrary()
+{
+    ComPtr<ITypeLib> library;
+    const HRESULT hr = LoadModuleTypeLibrary(library);
+    if (FAILED(hr)) return hr;
+    std::wstring path = ModulePath();
+    return RegisterTypeLib(library, &path[0], nullptr);
+}
 
-private:
-    ITypeLib* m_library = nullptr;
-    HRESULT m_hr;
-};
+HRESULT UnregisterTypeLibrary()
+{
+    ComPtr<ITypeLib> library;
+    HRESULT hr = LoadModuleTypeLibrary(library);
+    if (FAILED(hr)) return hr;
+    TLIBATTR* attributes = nullptr;
+    hr = library->GetLibAttr(&attributes);
+    if (FAILED(hr)) return hr;
+    hr = UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid,
+                           attributes->syskind);
+    library->ReleaseTLibAttr(attributes);
+    // Already gone is as good as removed.
+    return hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_CANTLOADLIBRARY ? S_OK : hr;
+}
 
 } // namespace
 
@@ -187,7 +176,7 @@ HRESULT RegisterModule()
         if (SUCCEEDED(hr)) hr = ChangeCategories(classes[i], true);
         if (FAILED(hr)) return hr;
     }
-    return TypeLibrary().Register();
+    return RegisterTypeLibrary();
 }
 
 HRESULT UnregisterModule()
@@ -199,5 +188,5 @@ HRESULT UnregisterModule()
         if (SUCCEEDED(hr)) hr = RunRegistryScriptResource(HKEY_CLASSES_ROOT, classes[i].registryScript, false);
         if (FAILED(hr)) return hr;
     }
-    return TypeLibrary().Unregister();
+    return UnregisterTypeLibrary();
 }

@@ -1,11 +1,11 @@
 #include "dialog/SepaInfoModel.h"
 
 #include "common/Bstr.h"
+#include "common/ComPtr.h"
 
 #include <oleauto.h>
 
 #include <cwchar>
-#include <memory>
 #include <utility>
 
 namespace {
@@ -13,37 +13,34 @@ namespace {
 const wchar_t kOinEntryName[] = L"Other";
 const ULONGLONG kFileTimeUnitsPerDay = 864000000000ULL;
 
-// Holds a COM interface pointer and gives it back on every way out. The model must not throw
-// (the dialog calls it from its window procedure), so it uses this and CBstr instead of the
-// COM support classes, whose constructors throw when memory runs out.
-struct ReleaseInterface {
-    void operator()(IUnknown* p) const { p->Release(); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, ReleaseInterface>;
+// The model must not throw (the dialog calls it from its window procedure): it holds
+// interfaces in ComPtr, which it only fills and tests, and strings in CBstr, never in the COM
+// support classes whose constructors throw when memory runs out.
 
+// The interface a call hands out; empty when the call fails, whatever it left in its
+// out-parameter.
 template <class T, class Call>
-Owned<T> Fetch(Call call)
+ComPtr<T> Fetch(Call call)
 {
     T* raw = nullptr;
     if (FAILED(call(&raw))) raw = nullptr;
-    return Owned<T>(raw);
+    return ComPtr<T>(raw, false);
 }
 
-Owned<IPayment> FirstPayment(IPaymentBatch* batch)
+ComPtr<IPayment> FirstPayment(IPaymentBatch* batch)
 {
-    if (!batch) return nullptr;
+    if (!batch) return {};
     return Fetch<IPayment>([&](IPayment** out) { return batch->get_Item(0, out); });
 }
 
-Owned<IIdentificationList> FirstPaymentIdentifications(IPaymentBatch* batch)
+ComPtr<IIdentificationList> FirstPaymentIdentifications(IPaymentBatch* batch)
 {
-    const Owned<IPayment> payment = FirstPayment(batch);
-    if (!payment) return nullptr;
-    const Owned<IPaymentEx> extended = Fetch<IPaymentEx>([&](IPaymentEx** out) {
+    const ComPtr<IPayment> payment = FirstPayment(batch);
+    if (!payment) return {};
+    const ComPtr<IPaymentEx> extended = Fetch<IPaymentEx>([&](IPaymentEx** out) {
         return payment->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(out));
     });
-    if (!extended) return nullptr;
+    if (!extended) return {};
     return Fetch<IIdentificationList>([&](IIdentificationList** out) { return extended->get_Identifications(out); });
 }
 
@@ -57,16 +54,16 @@ bool IsOinEntry(IIdentification* entry)
     return SysStringLen(name.Get()) == length && std::wmemcmp(name.Get(), kOinEntryName, length) == 0;
 }
 
-Owned<IIdentification> FindOinEntry(IIdentificationList* list)
+ComPtr<IIdentification> FindOinEntry(IIdentificationList* list)
 {
     LONG count = 0;
     if (FAILED(list->get_Count(&count))) count = 0;
     for (LONG index = 0; index < count; ++index) {
-        Owned<IIdentification> entry =
+        ComPtr<IIdentification> entry =
             Fetch<IIdentification>([&](IIdentification** out) { return list->get_Item(index, out); });
-        if (entry && IsOinEntry(entry.get())) return entry;
+        if (entry && IsOinEntry(entry)) return entry;
     }
-    return nullptr;
+    return {};
 }
 
 FILETIME AddDays(const FILETIME& time, unsigned days)
@@ -101,7 +98,7 @@ CSepaInfoModel::CSepaInfoModel(IPaymentBatch* batch, const char* fullPath, const
 
 DATE CSepaInfoModel::GetExecutionDate() const
 {
-    const Owned<IPayment> payment = FirstPayment(m_batch);
+    const ComPtr<IPayment> payment = FirstPayment(m_batch);
     DATE date = 0.0;
     if (payment && FAILED(payment->get_ExecutionDate(&date))) date = 0.0;
     return date == 0.0 ? DefaultExecutionDate() : date;
@@ -109,7 +106,7 @@ DATE CSepaInfoModel::GetExecutionDate() const
 
 void CSepaInfoModel::SetExecutionDate(DATE date)
 {
-    if (const Owned<IPayment> payment = FirstPayment(m_batch)) payment->put_ExecutionDate(date);
+    if (const ComPtr<IPayment> payment = FirstPayment(m_batch)) payment->put_ExecutionDate(date);
 }
 
 DATE CSepaInfoModel::DefaultExecutionDate() const
@@ -128,8 +125,8 @@ DATE CSepaInfoModel::DefaultExecutionDate() const
 BSTR CSepaInfoModel::GetOin() const
 {
     BSTR value = nullptr;
-    if (const Owned<IIdentificationList> list = FirstPaymentIdentifications(m_batch)) {
-        if (const Owned<IIdentification> entry = FindOinEntry(list.get())) {
+    if (const ComPtr<IIdentificationList> list = FirstPaymentIdentifications(m_batch)) {
+        if (const ComPtr<IIdentification> entry = FindOinEntry(list)) {
             if (FAILED(entry->get_Value(&value))) value = nullptr;
         }
     }
@@ -139,13 +136,13 @@ BSTR CSepaInfoModel::GetOin() const
 void CSepaInfoModel::SetOin(BSTR oin)
 {
     const CBstr value(oin);
-    const Owned<IIdentificationList> list = FirstPaymentIdentifications(m_batch);
+    const ComPtr<IIdentificationList> list = FirstPaymentIdentifications(m_batch);
     if (!list) return;
-    if (const Owned<IIdentification> entry = FindOinEntry(list.get())) {
+    if (const ComPtr<IIdentification> entry = FindOinEntry(list)) {
         entry->put_Value(value.Get());
         return;
     }
-    const Owned<IIdentification> added = Fetch<IIdentification>([&](IIdentification** out) { return list->Add(out); });
+    const ComPtr<IIdentification> added = Fetch<IIdentification>([&](IIdentification** out) { return list->Add(out); });
     if (!added) return;
     const CBstr name(SysAllocString(kOinEntryName));
     added->put_Name(name.Get());

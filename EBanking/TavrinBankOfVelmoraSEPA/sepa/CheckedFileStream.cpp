@@ -1,11 +1,5 @@
 #include "sepa/CheckedFileStream.h"
 
-void* CCheckedFileStream::InternalQueryInterface(REFIID riid)
-{
-    if (riid == IID_IUnknown || riid == IID_ISequentialStream || riid == IID_IStream) return static_cast<IStream*>(this);
-    return nullptr;
-}
-
 HRESULT CCheckedFileStream::Read(void*, ULONG, ULONG* read)
 {
     if (read) *read = 0;

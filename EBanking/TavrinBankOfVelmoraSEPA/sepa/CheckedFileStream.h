@@ -2,6 +2,7 @@
 // The stream that the transformation writes the payment file into: every write goes to an open
 // file and is checked, the bytes written are counted, and the first failure is kept and given
 // back to every later call. The engine may not pass a failure on; the writer asks the stream.
+#include "common/ComObject.h"
 #include "sepa/FileOperations.h"
 #include "sepa/XmlRootDetector.h"
 
@@ -9,13 +10,11 @@
 
 class CCheckedFileStream : public IStream {
 public:
-    using IdentityInterface = IStream;
+    using Interfaces = ComInterfaces<ComInterface<IStream, ISequentialStream>>;
 
     // The file stays the caller's to close; operations must outlive the stream.
     CCheckedFileStream(HANDLE file, CFileOperations& operations) : m_file(file), m_operations(operations) {}
     virtual ~CCheckedFileStream() = default;
-
-    void* InternalQueryInterface(REFIID riid);
 
     // S_OK while every write has gone to the file whole; otherwise the first failure.
     HRESULT Result() const { return m_result; }

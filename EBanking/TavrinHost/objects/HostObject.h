@@ -7,6 +7,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 
 namespace tavrin_host {
 
@@ -25,11 +26,35 @@ private:
 #define HOST_FAIL_IF(method) \
     do { if (Faults().Fails(method)) return Faults().FailureCode(); } while (0)
 
-// Derived implements QueryInterface through FindInterface(riid) and the interface methods.
-// IDispatch is not served from type information: the component calls host objects through
-// their vtables only, so the dispatch methods answer that no type information exists.
+// Owns one reference to a COM object for as long as it lives.
+template <class T>
+class HostRef {
+public:
+    HostRef() = default;
+    explicit HostRef(T* adopted) : m_p(adopted) {}
+    HostRef(const HostRef& other) : m_p(other.m_p) { if (m_p) m_p->AddRef(); }
+    HostRef& operator=(HostRef other) { std::swap(m_p, other.m_p); return *this; }
+    ~HostRef() { if (m_p) m_p->Release(); }
+    T* operator->() const { return m_p; }
+    T& operator*() const { return *m_p; }
+    T* get() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+    // The out-parameter of a call that hands out a reference; whatever was held before goes.
+    T** Receive()
+    {
+        *this = HostRef();
+        return &m_p;
+    }
+
+private:
+    T* m_p = nullptr;
+};
+
+// The one base of the host stand-in's COM objects: Derived implements QueryInterface through
+// FindInterface(riid) and the interface methods. A new object starts with one reference, its
+// creator's.
 template <class Derived, class Primary>
-class HostObject : public Primary {
+class HostUnknown : public Primary {
 public:
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
     ULONG STDMETHODCALLTYPE Release() override
@@ -50,6 +75,27 @@ public:
         *out = found;
         return S_OK;
     }
+
+    // The current reference count, without touching it.
+    ULONG RefCount() const { return m_refs; }
+    FaultSwitch& Faults() { return m_faults; }
+    const FaultSwitch& Faults() const { return m_faults; }
+
+protected:
+    HostUnknown() = default;
+    virtual ~HostUnknown() = default;
+
+private:
+    ULONG m_refs = 1;
+    FaultSwitch m_faults;
+};
+
+// A host object whose primary interface is a dual one. IDispatch is not served from type
+// information: the component calls host objects through their vtables only, so the dispatch
+// methods answer that no type information exists.
+template <class Derived, class Primary>
+class HostObject : public HostUnknown<Derived, Primary> {
+public:
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
@@ -72,18 +118,8 @@ public:
         return E_NOTIMPL;
     }
 
-    // The current reference count, without touching it.
-    ULONG RefCount() const { return m_refs; }
-    FaultSwitch& Faults() { return m_faults; }
-    const FaultSwitch& Faults() const { return m_faults; }
-
 protected:
     HostObject() = default;
-    virtual ~HostObject() = default;
-
-private:
-    ULONG m_refs = 1;
-    FaultSwitch m_faults;
 };
 
 } // namespace tavrin_host

@@ -10,24 +10,6 @@
 
 namespace tavrin_host {
 
-// Owns one reference to a host object for as long as it lives.
-template <class T>
-class HostRef {
-public:
-    HostRef() = default;
-    explicit HostRef(T* adopted) : m_p(adopted) {}
-    HostRef(const HostRef& other) : m_p(other.m_p) { if (m_p) m_p->AddRef(); }
-    HostRef& operator=(HostRef other) { std::swap(m_p, other.m_p); return *this; }
-    ~HostRef() { if (m_p) m_p->Release(); }
-    T* operator->() const { return m_p; }
-    T& operator*() const { return *m_p; }
-    T* get() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-
-private:
-    T* m_p = nullptr;
-};
-
 class HostIdentification : public HostObject<HostIdentification, IIdentification> {
 public:
     static HostRef<HostIdentification> Create(std::wstring name = L"", std::wstring value = L"");

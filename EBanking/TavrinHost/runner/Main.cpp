@@ -135,7 +135,7 @@ int Run(const RunnerOptions& options)
     ConfigureHostSettings(options);
     std::wstring whyNot;
     BankDescription bank;
-    ITavrinBankPaymentService* service = LoadPaymentService(L"TavrinBankOfVelmoraSEPA.Bank", bank, whyNot);
+    const HostRef<ITavrinBankPaymentService> service(LoadPaymentService(L"TavrinBankOfVelmoraSEPA.Bank", bank, whyNot));
     if (!service) {
         Print("tavrin-host: " + Utf8(whyNot) + "\n", stderr);
         return kExitCallFailed;
@@ -166,8 +166,7 @@ int Run(const RunnerOptions& options)
         report.filePath = UnixPathOf(report.file);
         dateRefused = dialog.DateRefused();
     }
-    report.payments = ReadOutcomes(*batch, service);
-    service->Release();
+    report.payments = ReadOutcomes(*batch, service.get());
 
     Print(FormatReportText(report));
     if (!options.reportFile.empty() && !WriteWholeFile(options.reportFile, FormatReportJson(report))) {

@@ -8,6 +8,7 @@
 #include <olectl.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace {
@@ -67,28 +68,26 @@ public:
     }
 };
 
-class ClassFactory final : public IClassFactory {
+// Made for each request: while a client holds it, the server stays loaded.
+class ClassFactory final : public tavrin_host::HostUnknown<ClassFactory, IClassFactory> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
+    ClassFactory() { InterlockedIncrement(&g_locks); }
+    ~ClassFactory() { InterlockedDecrement(&g_locks); }
+
+    IUnknown* FindInterface(REFIID riid)
     {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        return S_OK;
+        if (riid == IID_IUnknown || riid == IID_IClassFactory) return static_cast<IClassFactory*>(this);
+        return nullptr;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override
     {
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        BankSettings* settings = new (std::nothrow) BankSettings;
+        const tavrin_host::HostRef<BankSettings> settings(new (std::nothrow) BankSettings);
         if (!settings) return E_OUTOFMEMORY;
-        HRESULT hr = settings->QueryInterface(riid, out);
-        settings->Release();
-        return hr;
+        return settings->QueryInterface(riid, out);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
     {
@@ -96,8 +95,6 @@ public:
         return S_OK;
     }
 };
-
-ClassFactory g_factory;
 
 std::wstring ModuleFolder()
 {
@@ -120,10 +117,8 @@ LONG SetStringValue(HKEY key, const wchar_t* subKey, const wchar_t* name, const 
 
 HRESULT RegisterTypeLibFile(const std::wstring& path)
 {
-    ITypeLib* lib = nullptr;
-    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, &lib);
-    if (lib) lib->Release();
-    return hr;
+    tavrin_host::HostRef<ITypeLib> library;
+    return LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, library.Receive());
 }
 
 } // namespace
@@ -145,7 +140,9 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** out
     *out = nullptr;
     if (clsid != CLSID_HostBankSettings) return CLASS_E_CLASSNOTAVAILABLE;
     if (g_faults & HOST_SETTINGS_FAIL_CREATE) return REGDB_E_CLASSNOTREG;
-    return g_factory.QueryInterface(riid, out);
+    const tavrin_host::HostRef<ClassFactory> factory(new (std::nothrow) ClassFactory);
+    if (!factory) return E_OUTOFMEMORY;
+    return factory->QueryInterface(riid, out);
 }
 
 HRESULT STDAPICALLTYPE DllCanUnloadNow()

@@ -1,27 +1,24 @@
 #include "ComTestSupport.h"
 
+#include "common/Bstr.h"
+#include "common/ComPtr.h"
+
 namespace testsupport {
 
 std::wstring TakeErrorDescription()
 {
-    IErrorInfo* info = nullptr;
+    ComPtr<IErrorInfo> info;
     if (GetErrorInfo(0, &info) != S_OK || !info) return std::wstring();
-    BSTR description = nullptr;
-    info->GetDescription(&description);
-    info->Release();
-    std::wstring text = description ? std::wstring(description, SysStringLen(description)) : std::wstring();
-    SysFreeString(description);
-    return text;
+    CBstr description;
+    info->GetDescription(description.Receive());
+    return description.Text();
 }
 
 bool NoErrorInfo()
 {
-    IErrorInfo* info = nullptr;
-    HRESULT hr = GetErrorInfo(0, &info);
-    if (info) {
-        SetErrorInfo(0, info);  // put it back: looking must not change the answer
-        info->Release();
-    }
+    ComPtr<IErrorInfo> info;
+    const HRESULT hr = GetErrorInfo(0, &info);
+    if (info) SetErrorInfo(0, info);  // put it back: looking must not change the answer
     return hr != S_OK;
 }
 

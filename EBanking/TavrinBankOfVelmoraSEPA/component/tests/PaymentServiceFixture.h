@@ -18,11 +18,7 @@ protected:
         ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
                                                              reinterpret_cast<void**>(&service)));
     }
-    void TearDown() override
-    {
-        if (service) service->Release();
-        service = nullptr;
-    }
+    void TearDown() override { service = nullptr; }
 
     LONG Status()
     {
@@ -32,7 +28,7 @@ protected:
     }
 
     HostSettingsControl settings;
-    IBankPaymentService* service = nullptr;
+    ComPtr<IBankPaymentService> service;
 };
 
 // The run writes its file into the test's own folder, not the user's documents.

@@ -1,4 +1,5 @@
 // The bank object: the host's entry into the component.
+#include "common/Bstr.h"
 #include "common/ComObject.h"
 #include "component/Bank.h"
 
@@ -9,7 +10,6 @@
 
 #include <cstring>
 
-using testsupport::Bstr;
 using testsupport::ClearErrorInfo;
 using testsupport::TakeErrorDescription;
 
@@ -25,57 +25,51 @@ protected:
         ASSERT_EQ(S_OK, CreateComObject<CBank>(nullptr, __uuidof(IBank), reinterpret_cast<void**>(&bank)));
         ClearErrorInfo();
     }
-    void TearDown() override
-    {
-        if (bank) bank->Release();
-    }
+    void TearDown() override { bank = nullptr; }
 
     HostSettingsControl settings;
-    IBank* bank = nullptr;
+    ComPtr<IBank> bank;
 };
 
 } // namespace
 
 TEST_F(BankObject, NameKindAndSubCategory)
 {
-    Bstr first, second;
-    ASSERT_EQ(S_OK, bank->get_Name(&first));
-    ASSERT_EQ(S_OK, bank->get_Name(&second));
-    EXPECT_EQ(L"Bank of Velmora SEPA", first.str());
-    EXPECT_EQ(L"Bank of Velmora SEPA", second.str());
-    EXPECT_NE(first.get(), second.get());
+    CBstr first, second;
+    ASSERT_EQ(S_OK, bank->get_Name(first.Receive()));
+    ASSERT_EQ(S_OK, bank->get_Name(second.Receive()));
+    EXPECT_EQ(L"Bank of Velmora SEPA", first.Text());
+    EXPECT_EQ(L"Bank of Velmora SEPA", second.Text());
+    EXPECT_NE(first.Get(), second.Get());
 
     LONG kind = 0;
     ASSERT_EQ(S_OK, bank->get_Kind(&kind));
     EXPECT_EQ(1, kind);
 
-    IBankSubCategory* subCategory = nullptr;
+    ComPtr<IBankSubCategory> subCategory;
     ASSERT_EQ(S_OK, bank->QueryInterface(__uuidof(IBankSubCategory), reinterpret_cast<void**>(&subCategory)));
-    Bstr text;
-    ASSERT_EQ(S_OK, subCategory->get_SubCategory(&text));
-    EXPECT_EQ(L"SEPA", text.str());
+    CBstr text;
+    ASSERT_EQ(S_OK, subCategory->get_SubCategory(text.Receive()));
+    EXPECT_EQ(L"SEPA", text.Text());
     EXPECT_EQ(kInvalidArgument, subCategory->get_SubCategory(nullptr));
-    subCategory->Release();
 }
 
 TEST_F(BankObject, ServicesAreMadeOnceAndHandedOutEachTime)
 {
-    ITavrinBankServices* first = nullptr;
-    ITavrinBankServices* second = nullptr;
+    ComPtr<ITavrinBankServices> first, second;
     ASSERT_EQ(S_OK, bank->get_Services(&first));
     ASSERT_EQ(S_OK, bank->get_Services(&second));
-    EXPECT_EQ(first, second);
+    EXPECT_EQ(first.GetInterfacePtr(), second.GetInterfacePtr());
     LONG count = 0;
     EXPECT_EQ(S_OK, second->get_Count(&count));
     EXPECT_EQ(1, count);
-    first->Release();
-    second->Release();
+    first = nullptr;
+    second = nullptr;
 
     // The bank keeps its collection alive after the host lets go of it.
-    ITavrinBankServices* third = nullptr;
+    ComPtr<ITavrinBankServices> third;
     ASSERT_EQ(S_OK, bank->get_Services(&third));
     EXPECT_EQ(S_OK, third->get_Count(&count));
-    third->Release();
 }
 
 TEST_F(BankObject, NullOutPointersAreInvalidArguments)
@@ -90,27 +84,23 @@ TEST_F(BankObject, NullOutPointersAreInvalidArguments)
 
 TEST_F(BankObject, AnswersItsInterfacesWithOneIdentityAndErrorInfoForIBankOnly)
 {
-    IUnknown* identity = nullptr;
+    ComPtr<IUnknown> identity;
     ASSERT_EQ(S_OK, bank->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)));
     const IID* interfaces[] = {&__uuidof(IBank), &__uuidof(ITavrinBank), &IID_IDispatch, &__uuidof(IBankSubCategory),
                                &IID_ISupportErrorInfo};
     for (const IID* iid : interfaces) {
-        IUnknown* answered = nullptr;
+        ComPtr<IUnknown> answered;
         ASSERT_EQ(S_OK, bank->QueryInterface(*iid, reinterpret_cast<void**>(&answered)));
-        IUnknown* again = nullptr;
+        ComPtr<IUnknown> again;
         answered->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&again));
-        EXPECT_EQ(identity, again);
-        again->Release();
-        answered->Release();
+        EXPECT_EQ(identity.GetInterfacePtr(), again.GetInterfacePtr());
     }
-    identity->Release();
 
-    ISupportErrorInfo* support = nullptr;
+    ComPtr<ISupportErrorInfo> support;
     ASSERT_EQ(S_OK, bank->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support)));
     EXPECT_EQ(S_OK, support->InterfaceSupportsErrorInfo(__uuidof(IBank)));
     EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(__uuidof(ITavrinBank)));
     EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(__uuidof(IBankSubCategory)));
-    support->Release();
 }
 
 TEST_F(BankObject, EditSettingsHandsTheBankToTheHostsSettingsEditor)

@@ -1,4 +1,6 @@
 // The built DLL, loaded as a host loads it: its class object, its lifetime, its dispatch.
+#include "common/ComPtr.h"
+
 #include "TavrinBankOfVelmoraSEPA.h"
 
 #include "ComTestSupport.h"
@@ -26,9 +28,9 @@ protected:
         if (module) FreeLibrary(module);
     }
 
-    IClassFactory* Factory(REFCLSID clsid)
+    ComPtr<IClassFactory> Factory(REFCLSID clsid)
     {
-        IClassFactory* factory = nullptr;
+        ComPtr<IClassFactory> factory;
         EXPECT_EQ(S_OK, getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
         return factory;
     }
@@ -40,14 +42,12 @@ protected:
 
 } // namespace
 
-TEST_F(ComponentDll, ClassObjectIsCachedAndUnknownClassesAreNotAvailable)
+TEST_F(ComponentDll, ClassObjectIsSharedWhileHeldAndUnknownClassesAreNotAvailable)
 {
-    IClassFactory* first = Factory(CLSID_BankPaymentService);
-    IClassFactory* second = Factory(CLSID_BankPaymentService);
-    ASSERT_NE(nullptr, first);
-    EXPECT_EQ(first, second);
-    first->Release();
-    second->Release();
+    const ComPtr<IClassFactory> first = Factory(CLSID_BankPaymentService);
+    const ComPtr<IClassFactory> second = Factory(CLSID_BankPaymentService);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first.GetInterfacePtr(), second.GetInterfacePtr());
 
     const CLSID statementService = {0x0492026C, 0x2A96, 0x467A, {0xAC, 0x85, 0x1C, 0x56, 0xAB, 0x52, 0xBA, 0x4D}};
     void* none = reinterpret_cast<void*>(1);
@@ -55,23 +55,27 @@ TEST_F(ComponentDll, ClassObjectIsCachedAndUnknownClassesAreNotAvailable)
     EXPECT_EQ(nullptr, none);
 }
 
-TEST_F(ComponentDll, CanUnloadOnlyWhenNoObjectOrLockIsAlive)
+TEST_F(ComponentDll, CanUnloadOnlyWhenNoObjectClassObjectOrLockIsAlive)
 {
     EXPECT_EQ(S_OK, canUnloadNow());
-    IClassFactory* factory = Factory(CLSID_BankPaymentService);
-    ASSERT_NE(nullptr, factory);
+    ComPtr<IClassFactory> factory = Factory(CLSID_BankPaymentService);
+    ASSERT_TRUE(factory);
+    EXPECT_EQ(S_FALSE, canUnloadNow()) << "a client's class object keeps the module";
 
-    IBankPaymentService* service = nullptr;
+    ComPtr<IBankPaymentService> service;
     ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, __uuidof(IBankPaymentService), reinterpret_cast<void**>(&service)));
-    EXPECT_EQ(S_FALSE, canUnloadNow());
-    service->Release();
+    factory = nullptr;
+    EXPECT_EQ(S_FALSE, canUnloadNow()) << "an object keeps the module";
+    service = nullptr;
     EXPECT_EQ(S_OK, canUnloadNow());
 
+    factory = Factory(CLSID_BankPaymentService);
+    ASSERT_TRUE(factory);
     factory->LockServer(TRUE);
-    EXPECT_EQ(S_FALSE, canUnloadNow());
-    factory->LockServer(FALSE);
+    factory = nullptr;
+    EXPECT_EQ(S_FALSE, canUnloadNow()) << "a server lock keeps the module";
+    Factory(CLSID_BankPaymentService)->LockServer(FALSE);
     EXPECT_EQ(S_OK, canUnloadNow());
-    factory->Release();
 }
 
 TEST_F(ComponentDll, AggregatedServiceDelegatesToItsOuterObject)
@@ -79,7 +83,7 @@ TEST_F(ComponentDll, AggregatedServiceDelegatesToItsOuterObject)
     // A trivial outer object that counts the references its inner object gives it.
     struct Outer : IUnknown {
         ULONG refs = 1;
-        IUnknown* inner = nullptr;
+        ComPtr<IUnknown> inner;
         HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
         {
             if (riid == IID_IUnknown) { *out = this; AddRef(); return S_OK; }
@@ -89,35 +93,32 @@ TEST_F(ComponentDll, AggregatedServiceDelegatesToItsOuterObject)
         ULONG STDMETHODCALLTYPE Release() override { return --refs; }
     } outer;
 
-    IClassFactory* factory = Factory(CLSID_BankPaymentService);
-    ASSERT_NE(nullptr, factory);
+    const ComPtr<IClassFactory> factory = Factory(CLSID_BankPaymentService);
+    ASSERT_TRUE(factory);
     void* refused = reinterpret_cast<void*>(1);
     EXPECT_EQ(CLASS_E_NOAGGREGATION, factory->CreateInstance(&outer, __uuidof(IBankPaymentService), &refused));
     ASSERT_EQ(S_OK, factory->CreateInstance(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)));
 
-    IBankPaymentService* service = nullptr;
-    ASSERT_EQ(S_OK, outer.QueryInterface(__uuidof(IBankPaymentService), reinterpret_cast<void**>(&service)));
-    EXPECT_EQ(2u, outer.refs) << "the inner object's interface counts on the outer object";
-    IUnknown* identity = nullptr;
-    service->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity));
-    EXPECT_EQ(static_cast<IUnknown*>(&outer), identity);
-    identity->Release();
-    service->Release();
+    {
+        ComPtr<IBankPaymentService> service;
+        ASSERT_EQ(S_OK, outer.QueryInterface(__uuidof(IBankPaymentService), reinterpret_cast<void**>(&service)));
+        EXPECT_EQ(2u, outer.refs) << "the inner object's interface counts on the outer object";
+        ComPtr<IUnknown> identity;
+        service->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity));
+        EXPECT_EQ(static_cast<IUnknown*>(&outer), identity.GetInterfacePtr());
+    }
     EXPECT_EQ(1u, outer.refs);
 
     EXPECT_EQ(S_FALSE, canUnloadNow());
-    outer.inner->Release();
-    EXPECT_EQ(S_OK, canUnloadNow());
-    factory->Release();
+    outer.inner = nullptr;
+    EXPECT_EQ(S_FALSE, canUnloadNow()) << "the class object is still held";
 }
 
 TEST_F(ComponentDll, LateBoundCallersReachTheServiceThroughItsTypeLibrary)
 {
-    IClassFactory* factory = Factory(CLSID_BankPaymentService);
-    ASSERT_NE(nullptr, factory);
-    IDispatch* dispatch = nullptr;
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&dispatch)));
-    factory->Release();
+    ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(S_OK, Factory(CLSID_BankPaymentService)
+                        ->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&dispatch)));
 
     UINT count = 0;
     EXPECT_EQ(S_OK, dispatch->GetTypeInfoCount(&count));
@@ -152,5 +153,4 @@ TEST_F(ComponentDll, LateBoundCallersReachTheServiceThroughItsTypeLibrary)
                                      nullptr, nullptr));
     EXPECT_EQ(VT_I4, result.vt);
     EXPECT_EQ(7, result.lVal);
-    dispatch->Release();
 }

@@ -1,5 +1,6 @@
 // The payment service as the host sees it: its name and status, its argument checks, the
 // errors it reports, and the references it gives back on every way out of a run.
+#include "common/Bstr.h"
 #include "common/ComObject.h"
 #include "component/BankPaymentService.h"
 
@@ -17,7 +18,6 @@
 #include <vector>
 
 using namespace tavrin_host;
-using testsupport::Bstr;
 using testsupport::ClearErrorInfo;
 using testsupport::NoErrorInfo;
 using testsupport::TakeErrorDescription;
@@ -47,12 +47,12 @@ protected:
 
 TEST_F(PaymentService, NameIsANewStringEachTime)
 {
-    Bstr first, second;
-    ASSERT_EQ(S_OK, service->get_Name(&first));
-    ASSERT_EQ(S_OK, service->get_Name(&second));
-    EXPECT_EQ(L"Bank Payment Service", first.str());
-    EXPECT_EQ(L"Bank Payment Service", second.str());
-    EXPECT_NE(first.get(), second.get());
+    CBstr first, second;
+    ASSERT_EQ(S_OK, service->get_Name(first.Receive()));
+    ASSERT_EQ(S_OK, service->get_Name(second.Receive()));
+    EXPECT_EQ(L"Bank Payment Service", first.Text());
+    EXPECT_EQ(L"Bank Payment Service", second.Text());
+    EXPECT_NE(first.Get(), second.Get());
 }
 
 TEST_F(PaymentService, StatusKeepsWhatTheHostPutAndTheNextRunStartsAgain)
@@ -100,31 +100,27 @@ TEST_F(PaymentService, ReservedMethodsAcceptAnyNonNullPointer)
 
 TEST_F(PaymentService, ErrorInfoIsSupportedOnlyForItsOwnInterface)
 {
-    ISupportErrorInfo* support = nullptr;
+    ComPtr<ISupportErrorInfo> support;
     ASSERT_EQ(S_OK, service->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support)));
     EXPECT_EQ(S_OK, support->InterfaceSupportsErrorInfo(__uuidof(IBankPaymentService)));
     EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(__uuidof(ITavrinBankPaymentService)));
     EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(__uuidof(ITavrinBankService)));
     EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(IID_IDispatch));
-    support->Release();
 }
 
 TEST_F(PaymentService, AnswersTheHostInterfacesWithOneIdentity)
 {
     const IID* interfaces[] = {&IID_IDispatch, &__uuidof(ITavrinBankService), &__uuidof(ITavrinBankPaymentService),
                                &__uuidof(IBankPaymentService), &IID_ISupportErrorInfo};
-    IUnknown* identity = nullptr;
+    ComPtr<IUnknown> identity;
     ASSERT_EQ(S_OK, service->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)));
     for (const IID* iid : interfaces) {
-        IUnknown* answered = nullptr;
+        ComPtr<IUnknown> answered;
         ASSERT_EQ(S_OK, service->QueryInterface(*iid, reinterpret_cast<void**>(&answered)));
-        IUnknown* again = nullptr;
+        ComPtr<IUnknown> again;
         answered->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&again));
-        EXPECT_EQ(identity, again);
-        again->Release();
-        answered->Release();
+        EXPECT_EQ(identity.GetInterfacePtr(), again.GetInterfacePtr());
     }
-    identity->Release();
     IUnknown* none = reinterpret_cast<IUnknown*>(1);
     EXPECT_EQ(E_NOINTERFACE, service->QueryInterface(IID_IClassFactory, reinterpret_cast<void**>(&none)));
     EXPECT_EQ(nullptr, none);
@@ -221,7 +217,7 @@ TEST(PaymentServiceRun, ValidPaymentsAreWrittenAllAndTheRunReportsStatusZero)
 {
     HostSettingsControl settings;
     ASSERT_TRUE(settings.Loaded());
-    IBankPaymentService* service = nullptr;
+    ComPtr<IBankPaymentService> service;
     ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
                                                          reinterpret_cast<void**>(&service)));
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
@@ -237,7 +233,7 @@ TEST(PaymentServiceRun, ValidPaymentsAreWrittenAllAndTheRunReportsStatusZero)
     EXPECT_EQ(S_OK, service->ProcessPayments(batch.get(), reserved.get()));
     LONG status = -1;
     service->get_Status(&status);
-    service->Release();
+    service = nullptr;
 
     EXPECT_EQ(0, status);
     EXPECT_TRUE(boxes.Boxes().empty());

@@ -1,4 +1,5 @@
 // The payment service's texts for result codes, as the host asks for them.
+#include "common/Bstr.h"
 #include "common/ComObject.h"
 #include "component/BankPaymentService.h"
 
@@ -6,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-using testsupport::Bstr;
 using testsupport::TakeErrorDescription;
 
 namespace {
@@ -18,20 +18,17 @@ protected:
         ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
                                                              reinterpret_cast<void**>(&service)));
     }
-    void TearDown() override
-    {
-        if (service) service->Release();
-    }
+    void TearDown() override { service = nullptr; }
 
     std::wstring Text(LONG code)
     {
-        Bstr text;
-        EXPECT_EQ(S_OK, service->GetResultMessage(code, &text)) << code;
-        EXPECT_NE(nullptr, text.get()) << code;
-        return text.str();
+        CBstr text;
+        EXPECT_EQ(S_OK, service->GetResultMessage(code, text.Receive())) << code;
+        EXPECT_NE(nullptr, text.Get()) << code;
+        return text.Text();
     }
 
-    IBankPaymentService* service = nullptr;
+    ComPtr<IBankPaymentService> service;
 };
 
 } // namespace
@@ -43,23 +40,23 @@ TEST_F(ResultMessage, CodesWithATextGetANewStringEachTime)
               Text(20));
     EXPECT_EQ(L"Invalid Payer IBAN: the value must be in IBAN format and between 5 and 34 characters.", Text(105));
 
-    Bstr first, second;
-    ASSERT_EQ(S_OK, service->GetResultMessage(21, &first));
-    ASSERT_EQ(S_OK, service->GetResultMessage(21, &second));
-    EXPECT_EQ(first.str(), second.str());
-    EXPECT_NE(first.get(), second.get());
+    CBstr first, second;
+    ASSERT_EQ(S_OK, service->GetResultMessage(21, first.Receive()));
+    ASSERT_EQ(S_OK, service->GetResultMessage(21, second.Receive()));
+    EXPECT_EQ(first.Text(), second.Text());
+    EXPECT_NE(first.Get(), second.Get());
 }
 
 TEST_F(ResultMessage, CodesWithoutATextSucceedAndLeaveTheStringAlone)
 {
     const LONG codes[] = {3, 19, 36, 104, 109, -1};
     for (LONG code : codes) {
-        Bstr caller(L"kept");
-        const BSTR before = caller.get();
+        const CBstr caller(SysAllocString(L"kept"));
+        const BSTR before = caller.Get();
         BSTR out = before;
         EXPECT_EQ(S_OK, service->GetResultMessage(code, &out)) << code;
         EXPECT_EQ(before, out) << code;
-        EXPECT_EQ(L"kept", caller.str());
+        EXPECT_EQ(L"kept", caller.Text());
     }
 }
 

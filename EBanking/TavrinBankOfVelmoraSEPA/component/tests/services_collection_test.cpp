@@ -1,4 +1,5 @@
 // The services collection and its enumerator, as a host or a script walks them.
+#include "common/Bstr.h"
 #include "common/ComObject.h"
 #include "component/BankServices.h"
 #include "component/ComArray.h"
@@ -8,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-using testsupport::Bstr;
 using testsupport::ClearErrorInfo;
 using testsupport::TakeErrorDescription;
 using tavrin_host::HostIdentification;
@@ -31,10 +31,7 @@ protected:
         ASSERT_EQ(S_OK, CreateComObject<CBankServices>(nullptr, __uuidof(IBankServices), reinterpret_cast<void**>(&services)));
         ClearErrorInfo();
     }
-    void TearDown() override
-    {
-        if (services) services->Release();
-    }
+    void TearDown() override { services = nullptr; }
 
     // The service found for an index, or null with the call's result in hr.
     ITavrinBankService* Item(VARIANT index, HRESULT& hr)
@@ -46,27 +43,23 @@ protected:
 
     std::wstring NameOf(IUnknown* object)
     {
-        ITavrinBankService* service = nullptr;
+        ComPtr<ITavrinBankService> service;
         if (FAILED(object->QueryInterface(__uuidof(ITavrinBankService), reinterpret_cast<void**>(&service)))) return L"";
-        Bstr name;
-        service->get_Name(&name);
-        service->Release();
-        return name.str();
+        CBstr name;
+        service->get_Name(name.Receive());
+        return name.Text();
     }
 
-    IEnumVARIANT* NewEnum()
+    ComPtr<IEnumVARIANT> NewEnum()
     {
-        IUnknown* unknown = nullptr;
+        ComPtr<IUnknown> unknown;
         EXPECT_EQ(S_OK, services->get__NewEnum(&unknown));
-        IEnumVARIANT* enumerator = nullptr;
-        if (unknown) {
-            unknown->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&enumerator));
-            unknown->Release();
-        }
+        ComPtr<IEnumVARIANT> enumerator;
+        if (unknown) unknown->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&enumerator));
         return enumerator;
     }
 
-    IBankServices* services = nullptr;
+    ComPtr<IBankServices> services;
 };
 
 } // namespace
@@ -133,7 +126,7 @@ TEST_F(ServicesCollection, IndexesThatFindNothingAreInvalidArguments)
 
 TEST_F(ServicesCollection, NextDeliversTheServiceOnceThenReportsTheEnd)
 {
-    IEnumVARIANT* enumerator = NewEnum();
+    const ComPtr<IEnumVARIANT> enumerator = NewEnum();
     ASSERT_NE(nullptr, enumerator);
 
     VARIANT item;
@@ -158,19 +151,18 @@ TEST_F(ServicesCollection, NextDeliversTheServiceOnceThenReportsTheEnd)
     EXPECT_EQ(VT_DISPATCH, five[0].vt);
     for (int i = 1; i < 5; ++i) EXPECT_EQ(VT_EMPTY, five[i].vt);
     for (VARIANT& v : five) VariantClear(&v);
-    enumerator->Release();
 }
 
 TEST_F(ServicesCollection, SkipResetAndCloneKeepTheirPositions)
 {
-    IEnumVARIANT* enumerator = NewEnum();
+    const ComPtr<IEnumVARIANT> enumerator = NewEnum();
     ASSERT_NE(nullptr, enumerator);
     EXPECT_EQ(S_FALSE, enumerator->Skip(1)) << "skipping past the only service is refused";
     VARIANT item;
     ASSERT_EQ(S_OK, enumerator->Next(1, &item, nullptr)) << "and the position did not move";
     VariantClear(&item);
 
-    IEnumVARIANT* clone = nullptr;
+    ComPtr<IEnumVARIANT> clone;
     ASSERT_EQ(S_OK, enumerator->Clone(&clone));
     ULONG fetched = 99;
     EXPECT_EQ(S_FALSE, clone->Next(1, &item, &fetched)) << "a clone starts where its original stood";
@@ -184,26 +176,25 @@ TEST_F(ServicesCollection, SkipResetAndCloneKeepTheirPositions)
     EXPECT_EQ(S_FALSE, enumerator->Skip(0)) << "at the end even an empty skip is refused";
     EXPECT_EQ(S_OK, enumerator->Reset());
     EXPECT_EQ(S_OK, enumerator->Skip(0));
-    clone->Release();
-    enumerator->Release();
 }
 
 TEST_F(ServicesCollection, EnumeratorAnswersOnlyItsOwnInterfacesAsOneObject)
 {
-    IEnumVARIANT* enumerator = NewEnum();
+    // Held by hand: the test counts its releases.
+    IEnumVARIANT* enumerator = NewEnum().Detach();
     ASSERT_NE(nullptr, enumerator);
-    IUnknown* unknown = nullptr;
-    IEnumVARIANT* again = nullptr;
+    ComPtr<IUnknown> unknown;
+    ComPtr<IEnumVARIANT> again;
     ASSERT_EQ(S_OK, enumerator->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)));
     ASSERT_EQ(S_OK, enumerator->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&again)));
-    EXPECT_EQ(static_cast<IUnknown*>(enumerator), unknown);
-    EXPECT_EQ(enumerator, again);
+    EXPECT_EQ(static_cast<IUnknown*>(enumerator), unknown.GetInterfacePtr());
+    EXPECT_EQ(enumerator, again.GetInterfacePtr());
     void* other = reinterpret_cast<void*>(1);
     EXPECT_EQ(E_NOINTERFACE, enumerator->QueryInterface(IID_IDispatch, &other));
     EXPECT_EQ(nullptr, other);
     EXPECT_EQ(E_POINTER, enumerator->QueryInterface(IID_IUnknown, nullptr));
-    unknown->Release();
-    again->Release();
+    unknown = nullptr;
+    again = nullptr;
     EXPECT_EQ(1u, enumerator->AddRef() - 1);
     EXPECT_EQ(1u, enumerator->Release());
     EXPECT_EQ(0u, enumerator->Release()) << "the last release ends the enumerator";
@@ -211,21 +202,19 @@ TEST_F(ServicesCollection, EnumeratorAnswersOnlyItsOwnInterfacesAsOneObject)
 
 TEST_F(ServicesCollection, EnumeratorOutlivesTheCollectionsLastHostReference)
 {
-    IEnumVARIANT* enumerator = NewEnum();
+    const ComPtr<IEnumVARIANT> enumerator = NewEnum();
     ASSERT_NE(nullptr, enumerator);
-    services->Release();
     services = nullptr;
 
     VARIANT item;
     ASSERT_EQ(S_OK, enumerator->Next(1, &item, nullptr));
     EXPECT_EQ(L"Bank Payment Service", NameOf(item.pdispVal));
     VariantClear(&item);
-    enumerator->Release();
 }
 
 TEST_F(ServicesCollection, ScriptsGetTheEnumeratorAsMethodOrProperty)
 {
-    IDispatch* dispatch = nullptr;
+    ComPtr<IDispatch> dispatch;
     ASSERT_EQ(S_OK, services->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)));
     const WORD kinds[] = {DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_METHOD | DISPATCH_PROPERTYGET};
     for (WORD kind : kinds) {
@@ -235,21 +224,18 @@ TEST_F(ServicesCollection, ScriptsGetTheEnumeratorAsMethodOrProperty)
         ASSERT_EQ(S_OK, dispatch->Invoke(DISPID_NEWENUM, IID_NULL, LOCALE_USER_DEFAULT, kind, &none, &result, nullptr, nullptr))
             << kind;
         ASSERT_EQ(VT_UNKNOWN, result.vt);
-        IEnumVARIANT* enumerator = nullptr;
+        ComPtr<IEnumVARIANT> enumerator;
         EXPECT_EQ(S_OK, result.punkVal->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&enumerator)));
-        if (enumerator) enumerator->Release();
         VariantClear(&result);
     }
-    dispatch->Release();
 }
 
 TEST_F(ServicesCollection, ErrorInfoIsSupportedOnlyForItsOwnInterface)
 {
-    ISupportErrorInfo* support = nullptr;
+    ComPtr<ISupportErrorInfo> support;
     ASSERT_EQ(S_OK, services->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support)));
     EXPECT_EQ(S_OK, support->InterfaceSupportsErrorInfo(__uuidof(IBankServices)));
     EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(__uuidof(ITavrinBankServices)));
-    support->Release();
 }
 
 TEST(ServiceArray, GrowsInStepsOfEightKeepingOrderAndReferences)
@@ -298,7 +284,7 @@ TEST(ServiceArray, GrowsInStepsOfEightKeepingOrderAndReferences)
 
 TEST_F(ServicesCollection, LateBoundCallersSeeTheFailureAndItsDescription)
 {
-    IDispatch* dispatch = nullptr;
+    ComPtr<IDispatch> dispatch;
     ASSERT_EQ(S_OK, services->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)));
     _variant_t wrongName(L"bank payment service");
     DISPPARAMS params = {&wrongName.GetVARIANT(), nullptr, 1, 0};
@@ -314,5 +300,4 @@ TEST_F(ServicesCollection, LateBoundCallersSeeTheFailureAndItsDescription)
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrHelpFile);
     VariantClear(&result);
-    dispatch->Release();
 }
