@@ -4,6 +4,7 @@
 #include <comdef.h>
 
 #include "common/CodePageText.h"
+#include "common/ComPtr.h"
 
 #include <cstring>
 #include <new>
@@ -12,10 +13,9 @@ void WINAPI _com_issue_errorex(HRESULT hr, IUnknown* object, REFIID riid)
 {
     IErrorInfo* info = nullptr;
     if (object) {
-        ISupportErrorInfo* support = nullptr;
+        ComPtr<ISupportErrorInfo> support;
         if (SUCCEEDED(object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support))) && support) {
             if (support->InterfaceSupportsErrorInfo(riid) == S_OK && GetErrorInfo(0, &info) != S_OK) info = nullptr;
-            support->Release();
         }
     }
     // _com_error takes over the reference to the error information.

@@ -59,12 +59,12 @@ CSepaInfoView::CSepaInfoView(ISepaInfoModel& model, CSepaInfoPresenter::Clock cl
 {
     // The date picker needs its window class registered; without it the
     // dialog still opens, just without a working date field.
-    m_commonControls = LoadLibraryA("comctl32.dll");
+    m_commonControls = UniqueResource<HMODULE, &FreeLibrary>(LoadLibraryA("comctl32.dll"));
     if (!m_commonControls)
         return;
     using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     const auto init = reinterpret_cast<InitFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(m_commonControls, "InitCommonControlsEx")));
+        reinterpret_cast<void (*)()>(GetProcAddress(m_commonControls.Get(), "InitCommonControlsEx")));
     if (init)
     {
         INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_DATE_CLASSES};
@@ -74,9 +74,8 @@ CSepaInfoView::CSepaInfoView(ISepaInfoModel& model, CSepaInfoPresenter::Clock cl
 
 CSepaInfoView::~CSepaInfoView()
 {
+    // The presenter goes first; the common controls library is freed after this body.
     m_presenter.reset();
-    if (m_commonControls)
-        FreeLibrary(m_commonControls);
 }
 
 INT_PTR CSepaInfoView::HandleMessage(UINT message, WPARAM wParam, LPARAM)

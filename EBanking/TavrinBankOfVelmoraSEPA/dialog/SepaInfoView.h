@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/UniqueResource.h"
 #include "dialog/CModalDialog.h"
 #include "dialog/CSepaInfoPresenter.h"
 #include "dialog/ISepaInfoModel.h"
@@ -54,5 +55,5 @@ private:
     std::unique_ptr<ISepaInfoModel> m_adapter;
     ISepaInfoModel& m_model;
     std::unique_ptr<CSepaInfoPresenter> m_presenter;
-    HMODULE m_commonControls = nullptr;
+    UniqueResource<HMODULE, &FreeLibrary> m_commonControls;
 };

@@ -1,5 +1,7 @@
 #include "sepa/WindowsOutputPlatform.h"
 
+#include "common/UniqueResource.h"
+
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -35,7 +37,7 @@ bool CWindowsOutputPlatform::SearchFindsEntry(const std::string& pattern)
     const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return false;
-    FindClose(search);
+    UniqueResource<HANDLE, &FindClose> closeOnReturn(search);
     return true;
 }
 
@@ -59,11 +61,8 @@ bool CWindowsOutputPlatform::IsProcessElevated()
 {
     // Only an elevated process may open the local service account's hive
     // with full access.
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_USERS, "S-1-5-19", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    UniqueResource<HKEY, &RegCloseKey> key;
+    return RegOpenKeyExA(HKEY_USERS, "S-1-5-19", 0, KEY_ALL_ACCESS, key.Receive()) == ERROR_SUCCESS;
 }
 
 std::string CWindowsOutputPlatform::LocalAppDataFolder()
@@ -78,7 +77,7 @@ bool CWindowsOutputPlatform::CanOpenExistingFile(const std::string& path)
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    CloseHandle(file);
+    UniqueResource<HANDLE, &CloseHandle> closeOnReturn(file);
     return true;
 }
 
