@@ -1,11 +1,23 @@
 #pragma once
 
 #include <wtypes.h>
+#include "common/tests/TestDates.h"
+#include "dialog/CSepaInfoPresenter.h"
 #include "dialog/ISepaInfoModel.h"
 #include "dialog/ISepaViewInfo.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
+
+// Logs the call by its name and keeps the value it passed.
+template <class T>
+void Record(std::vector<std::string>& log, const char* call, T& field, const T& value)
+{
+    log.push_back(call);
+    field = value;
+}
 
 // A dialog whose fields the test fills in and whose output it records.
 class RecordingView : public ISepaViewInfo
@@ -20,8 +32,7 @@ public:
 
     bool SetExecutionDate(DATE value) override
     {
-        calls.push_back("SetExecutionDate");
-        date = value;
+        Record(calls, "SetExecutionDate", date, value);
         return true;
     }
     bool GetExecutionDate(DATE* value) override
@@ -30,28 +41,10 @@ public:
         *value = date;
         return true;
     }
-    void SetOin(std::string value) override
-    {
-        calls.push_back("SetOin");
-        oin = value;
-    }
-    const char* GetOin() override
-    {
-        calls.push_back("GetOin");
-        m_oinRead = oin;
-        return m_oinRead.c_str();
-    }
-    void SetFilePath(std::string value) override
-    {
-        calls.push_back("SetFilePath");
-        filePath = value;
-    }
-    const char* GetFilePath() override
-    {
-        calls.push_back("GetFilePath");
-        m_pathRead = filePath;
-        return m_pathRead.c_str();
-    }
+    void SetOin(std::string value) override { Record(calls, "SetOin", oin, value); }
+    const char* GetOin() override { return Get("GetOin", oin, m_oinRead); }
+    void SetFilePath(std::string value) override { Record(calls, "SetFilePath", filePath, value); }
+    const char* GetFilePath() override { return Get("GetFilePath", filePath, m_pathRead); }
     void ShowErrors(std::vector<std::string> messages) override
     {
         calls.push_back("ShowErrors");
@@ -64,6 +57,14 @@ public:
     }
 
 private:
+    // The field's text from a copy that, like the real dialog's, stays valid until the next read.
+    const char* Get(const char* call, const std::string& field, std::string& copy)
+    {
+        calls.push_back(call);
+        copy = field;
+        return copy.c_str();
+    }
+
     std::string m_oinRead;
     std::string m_pathRead;
 };
@@ -80,25 +81,21 @@ public:
     std::vector<std::string> writes;
 
     DATE GetExecutionDate() override { return date; }
-    void SetExecutionDate(DATE value) override
-    {
-        writes.push_back("SetExecutionDate");
-        date = value;
-    }
+    void SetExecutionDate(DATE value) override { Record(writes, "SetExecutionDate", date, value); }
     std::string GetOin() override { return oin; }
-    void SetOin(const std::string& value) override
-    {
-        writes.push_back("SetOin");
-        oin = value;
-    }
+    void SetOin(const std::string& value) override { Record(writes, "SetOin", oin, value); }
     std::string GetFilePath() override { return filePath; }
-    void SetFilePath(const std::string& value) override
-    {
-        writes.push_back("SetFilePath");
-        filePath = value;
-    }
+    void SetFilePath(const std::string& value) override { Record(writes, "SetFilePath", filePath, value); }
     std::string GetFileExtension() override { return extension; }
 };
 
-// Calendar day and time as a DATE; fails the calling test on a bad day.
-DATE MakeDate(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+// A presenter between a recording dialog and a recording model, on a clock the test sets.
+class PresenterTest : public ::testing::Test
+{
+protected:
+    // Wednesday 15 May 2024, mid-afternoon.
+    DATE now = MakeDate(2024, 5, 15, 15, 42, 7);
+    RecordingView view;
+    RecordingModel model;
+    CSepaInfoPresenter presenter{&view, &model, [this] { return now; }};
+};

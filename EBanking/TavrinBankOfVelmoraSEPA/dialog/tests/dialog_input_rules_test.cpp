@@ -18,17 +18,21 @@ const std::string kOin =
     "        * Characters allowed are A-Z and 0-9.";
 const std::string kPath = "Please supply a valid file name & location for generated payments file.";
 
+using Messages = std::vector<std::string>;
+
+// An OIN typed into the field, whether the rules let it pass, and why.
+struct OinCase
+{
+    std::string oin;
+    bool valid;
+    const char* why;
+};
+
 // A dialog filled with values that pass every rule on a fixed day, so each
 // test changes only what it is about.
-class DialogInputRules : public ::testing::Test
+class DialogInputRules : public PresenterTest
 {
 protected:
-    // Wednesday 15 May 2024, mid-afternoon.
-    DATE now = MakeDate(2024, 5, 15, 15, 42, 7);
-    RecordingView view;
-    RecordingModel model;
-    CSepaInfoPresenter presenter{&view, &model, [this] { return now; }};
-
     void SetUp() override
     {
         view.date = MakeDate(2024, 5, 15, 9, 0, 0);
@@ -53,9 +57,17 @@ protected:
         EXPECT_EQ(writesBefore, model.writes.size()) << "a failed validation wrote to the model";
         return view.shownErrors.back();
     }
-};
 
-using Messages = std::vector<std::string>;
+    // Each OIN in the otherwise valid dialog either passes or fails with the OIN message alone.
+    void ExpectOinVerdicts(const std::vector<OinCase>& cases)
+    {
+        for (const OinCase& c : cases)
+        {
+            view.oin = c.oin;
+            EXPECT_EQ(c.valid ? Messages{} : Messages{kOin}, Validate()) << c.why;
+        }
+    }
+};
 
 TEST_F(DialogInputRules, TodayPassesWhateverTheTimeOfDayOfEitherSide)
 {
@@ -131,13 +143,7 @@ TEST_F(DialogInputRules, UnreadableDateFieldIsRejected)
 
 TEST_F(DialogInputRules, OinLengthCountsTheTrimmedText)
 {
-    struct Case
-    {
-        std::string oin;
-        bool valid;
-        const char* why;
-    };
-    const Case cases[] = {
+    ExpectOinVerdicts({
         {"ABCDE", false, "5 characters"},
         {"ABCDEF", true, "6 characters"},
         {"  ABCDE  ", false, "5 characters once the blanks are gone"},
@@ -147,23 +153,12 @@ TEST_F(DialogInputRules, OinLengthCountsTheTrimmedText)
         {"  " + std::string(35, 'q') + "  ", true, "35 characters inside blanks"},
         {"", false, "empty"},
         {"      ", false, "spaces only"},
-    };
-    for (const Case& c : cases)
-    {
-        view.oin = c.oin;
-        EXPECT_EQ(c.valid ? Messages{} : Messages{kOin}, Validate()) << c.why;
-    }
+    });
 }
 
 TEST_F(DialogInputRules, OinAllowsAsciiLettersDigitsAndElevenSymbols)
 {
-    struct Case
-    {
-        std::string oin;
-        bool valid;
-        const char* why;
-    };
-    const Case cases[] = {
+    ExpectOinVerdicts({
         {"abcxyzABCXYZ0189", true, "letters of either case and digits"},
         {"A /-?:().,+'9", true, "every allowed symbol"},
         {"ABC DEF", true, "an inner space"},
@@ -180,12 +175,7 @@ TEST_F(DialogInputRules, OinAllowsAsciiLettersDigitsAndElevenSymbols)
         {"ABC\x80" "DEF", false, "byte 0x80"},
         {"ABC\xFF" "DEF", false, "byte 0xFF"},
         {std::string("ABC\0DEF", 7), false, "embedded NUL"},
-    };
-    for (const Case& c : cases)
-    {
-        view.oin = c.oin;
-        EXPECT_EQ(c.valid ? Messages{} : Messages{kOin}, Validate()) << c.why;
-    }
+    });
 }
 
 TEST_F(DialogInputRules, BlankSavePathFailsTheLastRule)

@@ -11,13 +11,8 @@ namespace
 {
 using Calls = std::vector<std::string>;
 
-class PresenterLoadAndStore : public ::testing::Test
+class PresenterLoadAndStore : public PresenterTest
 {
-protected:
-    DATE now = MakeDate(2024, 5, 15, 15, 42, 7);
-    RecordingView view;
-    RecordingModel model;
-    CSepaInfoPresenter presenter{&view, &model, [this] { return now; }};
 };
 
 TEST_F(PresenterLoadAndStore, LoadCopiesTheModelIntoTheFieldsInOrder)

@@ -3,6 +3,7 @@
 #include "dialog/SepaInfoModel.h"
 
 #include "HostObjects.h"
+#include "common/tests/TestDates.h"
 
 #include <gtest/gtest.h>
 
@@ -17,25 +18,6 @@ using tavrin_host::HostRef;
 using tavrin_host::TotalRefCount;
 
 namespace {
-
-SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
-{
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    return time;
-}
-
-DATE Date(const SYSTEMTIME& time)
-{
-    DATE date = 0.0;
-    SystemTimeToVariantTime(const_cast<SYSTEMTIME*>(&time), &date);
-    return date;
-}
 
 std::wstring Take(BSTR value)
 {
@@ -91,7 +73,7 @@ TEST_F(SepaInfoModel, WithoutADateTheDefaultIsNowOnWeekdaysAndMondayAtTheWeekend
     for (const Case& c : cases) {
         SYSTEMTIME now = c.now;
         now.wDayOfWeek = 3;  // the weekday comes from the date, not from this field
-        EXPECT_DOUBLE_EQ(Date(c.expected), Model(now).GetExecutionDate()) << c.condition;
+        EXPECT_DOUBLE_EQ(DateOf(c.expected), Model(now).GetExecutionDate()) << c.condition;
     }
     EXPECT_EQ(0.0, first->executionDate) << "reading the default stores nothing";
     ExpectSecondUntouched();
@@ -108,7 +90,7 @@ TEST_F(SepaInfoModel, AStoredDateIsReadBackUnchangedEvenWhenPast)
     EXPECT_EQ(45432.5, model.GetExecutionDate());
 
     first->Faults().Fail("get_ExecutionDate");
-    EXPECT_DOUBLE_EQ(Date(LocalTime(2024, 5, 15, 10, 30, 0)), model.GetExecutionDate())
+    EXPECT_DOUBLE_EQ(MakeDate(2024, 5, 15, 10, 30, 0), model.GetExecutionDate())
         << "a date the host cannot deliver reads as the default";
     ExpectSecondUntouched();
 }
@@ -163,7 +145,7 @@ TEST_F(SepaInfoModel, AFirstPaymentTheHostCannotDeliverGivesDefaultsAndStoresNot
     CSepaInfoModel model = Model(LocalTime(2024, 5, 18, 8, 0, 0));
 
     EXPECT_EQ(L"", Take(model.GetOin()));
-    EXPECT_DOUBLE_EQ(Date(LocalTime(2024, 5, 20, 8, 0, 0)), model.GetExecutionDate());
+    EXPECT_DOUBLE_EQ(MakeDate(2024, 5, 20, 8, 0, 0), model.GetExecutionDate());
     model.SetOin(SysAllocString(L"LOST"));
     model.SetExecutionDate(1.0);
 

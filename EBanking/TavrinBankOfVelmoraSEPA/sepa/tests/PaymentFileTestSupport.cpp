@@ -1,5 +1,7 @@
 #include "PaymentFileTestSupport.h"
 
+#include "common/tests/TestDates.h"
+
 #include <oleauto.h>
 
 #include <clocale>
@@ -36,48 +38,38 @@ std::wstring XPath(const std::wstring& base, const std::wstring& path)
     return result;
 }
 
-void DeleteTree(const std::string& folder)
+// What the folder holds, files and folders, without "." and "..".
+std::vector<WIN32_FIND_DATAA> Entries(const std::string& folder)
 {
+    std::vector<WIN32_FIND_DATAA> entries;
     WIN32_FIND_DATAA found;
     const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
+    if (search == INVALID_HANDLE_VALUE) return entries;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") entries.push_back(found);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return entries;
 }
 
-DATE DateOf(WORD year, WORD month, WORD day)
+void DeleteTree(const std::string& folder)
 {
-    SYSTEMTIME fields = {};
-    fields.wYear = year;
-    fields.wMonth = month;
-    fields.wDay = day;
-    DATE date = 0.0;
-    SystemTimeToVariantTime(&fields, &date);
-    return date;
+    for (const WIN32_FIND_DATAA& entry : Entries(folder)) {
+        const std::string path = folder + "\\" + entry.cFileName;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            DeleteTree(path);
+        else
+            DeleteFileA(path.c_str());
+    }
+    RemoveDirectoryA(folder.c_str());
 }
 
 } // namespace
 
 FixedClock At(int year, int month, int day, int hour, int minute, int second)
 {
-    SYSTEMTIME time = {};
-    time.wYear = static_cast<WORD>(year);
-    time.wMonth = static_cast<WORD>(month);
-    time.wDay = static_cast<WORD>(day);
-    time.wHour = static_cast<WORD>(hour);
-    time.wMinute = static_cast<WORD>(minute);
-    time.wSecond = static_cast<WORD>(second);
-    return FixedClock{time};
+    return FixedClock{LocalTime(year, month, day, hour, minute, second)};
 }
 
 DecimalCommaLocale::DecimalCommaLocale()
@@ -136,13 +128,8 @@ std::vector<std::string> TemporaryFolder::Files() const
 std::vector<std::string> FilesIn(const std::string& folder)
 {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    for (const WIN32_FIND_DATAA& entry : Entries(folder))
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
     return names;
 }
 
@@ -171,6 +158,34 @@ std::string ReadBytes(const std::string& path)
     return bytes.str();
 }
 
+std::vector<IXMLDOMNodePtr> ChildNodes(IXMLDOMNode* node)
+{
+    std::vector<IXMLDOMNodePtr> children;
+    IXMLDOMNodePtr child;
+    if (node) node->get_firstChild(&child);
+    while (child) {
+        children.push_back(child);
+        IXMLDOMNodePtr next;
+        child->get_nextSibling(&next);
+        child = next;
+    }
+    return children;
+}
+
+DOMNodeType NodeType(IXMLDOMNode* node)
+{
+    DOMNodeType type = NODE_INVALID;
+    node->get_nodeType(&type);
+    return type;
+}
+
+std::wstring NodeText(IXMLDOMNode* node)
+{
+    _variant_t value;
+    node->get_nodeValue(&value);
+    return value.vt == VT_BSTR && value.bstrVal ? value.bstrVal : L"";
+}
+
 WrittenFile::WrittenFile(const std::string& path) : m_bytes(ReadBytes(path))
 {
     IXMLDOMDocumentPtr document = CreateXmlDocument();
@@ -197,20 +212,8 @@ std::wstring WrittenFile::Text(const std::wstring& path) const
     const IXMLDOMNodePtr element = Find(XPath(kInitiation, path));
     if (!element) return L"(missing)";
     std::wstring text;
-    IXMLDOMNodePtr child;
-    element->get_firstChild(&child);
-    while (child) {
-        DOMNodeType type = NODE_INVALID;
-        child->get_nodeType(&type);
-        if (type == NODE_TEXT) {
-            _variant_t value;
-            child->get_nodeValue(&value);
-            if (value.vt == VT_BSTR && value.bstrVal) text += value.bstrVal;
-        }
-        IXMLDOMNodePtr next;
-        child->get_nextSibling(&next);
-        child = next;
-    }
+    for (const IXMLDOMNodePtr& child : ChildNodes(element))
+        if (NodeType(child) == NODE_TEXT) text += NodeText(child);
     return text;
 }
 
@@ -245,22 +248,12 @@ int WrittenFile::TransactionCount() const
 std::vector<std::wstring> WrittenFile::ChildNames(const std::wstring& path) const
 {
     std::vector<std::wstring> names;
-    const IXMLDOMNodePtr element = Find(XPath(kInitiation, path));
-    if (!element) return names;
-    IXMLDOMNodePtr child;
-    element->get_firstChild(&child);
-    while (child) {
-        DOMNodeType type = NODE_INVALID;
-        child->get_nodeType(&type);
-        if (type == NODE_ELEMENT) {
-            BSTR name = nullptr;
-            child->get_baseName(&name);
-            names.push_back(name ? name : L"");
-            SysFreeString(name);
-        }
-        IXMLDOMNodePtr next;
-        child->get_nextSibling(&next);
-        child = next;
+    for (const IXMLDOMNodePtr& child : ChildNodes(Find(XPath(kInitiation, path)))) {
+        if (NodeType(child) != NODE_ELEMENT) continue;
+        BSTR name = nullptr;
+        child->get_baseName(&name);
+        names.push_back(name ? name : L"");
+        SysFreeString(name);
     }
     return names;
 }
@@ -278,7 +271,7 @@ tavrin_host::HostPayment& AddValidPayment(tavrin_host::HostPaymentBatch& batch, 
     payment.amount = amount;
     payment.paymentReference = reference;
     payment.payeeReference = L"Invoice 42";
-    payment.executionDate = DateOf(2013, 5, 23);
+    payment.executionDate = MakeDate(2013, 5, 23);
     return payment;
 }
 

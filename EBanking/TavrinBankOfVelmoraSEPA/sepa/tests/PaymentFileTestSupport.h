@@ -66,6 +66,12 @@ bool FileExists(const std::string& path);
 std::string KeptForSchemaCheck(const std::string& name);
 std::string ReadBytes(const std::string& path);
 
+// The child nodes of node in document order; none for a null node.
+std::vector<IXMLDOMNodePtr> ChildNodes(IXMLDOMNode* node);
+DOMNodeType NodeType(IXMLDOMNode* node);
+// The node's value as text; "" when it has none.
+std::wstring NodeText(IXMLDOMNode* node);
+
 // A pain.001 file as written, read back with whitespace kept.
 class WrittenFile {
 public:

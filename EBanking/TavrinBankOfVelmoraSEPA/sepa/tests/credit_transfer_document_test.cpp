@@ -4,6 +4,7 @@
 
 #include "HostObjects.h"
 #include "PaymentFileTestSupport.h"
+#include "common/tests/TestDates.h"
 
 #include <gtest/gtest.h>
 
@@ -23,37 +24,20 @@ namespace {
 
 const FixedClock kCreationTime = At(2013, 1, 2, 3, 4, 5);
 
-IXMLDOMNodePtr FirstChild(IXMLDOMNode* node)
-{
-    IXMLDOMNodePtr child;
-    if (node) node->get_firstChild(&child);
-    return child;
-}
-
-IXMLDOMNodePtr Next(IXMLDOMNode* node)
-{
-    IXMLDOMNodePtr next;
-    node->get_nextSibling(&next);
-    return next;
-}
-
 // The children of a node in one line: an element by its name, the line-feed-and-tab text as
 // "~", any other text quoted. "Name" + "'Fish'" reads: an element Name, then a text Fish.
 std::wstring Children(IXMLDOMNode* node)
 {
     std::wstring shape;
-    for (IXMLDOMNodePtr child = FirstChild(node); child; child = Next(child)) {
-        DOMNodeType type = NODE_INVALID;
-        child->get_nodeType(&type);
+    for (const IXMLDOMNodePtr& child : ChildNodes(node)) {
+        const DOMNodeType type = NodeType(child);
         if (type == NODE_ELEMENT) {
             BSTR name = nullptr;
             child->get_nodeName(&name);
             shape += name;
             SysFreeString(name);
         } else if (type == NODE_TEXT) {
-            _variant_t value;
-            child->get_nodeValue(&value);
-            const std::wstring text = value.vt == VT_BSTR && value.bstrVal ? value.bstrVal : L"";
+            const std::wstring text = NodeText(child);
             shape += text == L"\n\t" ? L"~" : L"'" + text + L"'";
         } else {
             shape += L"?";
@@ -65,7 +49,7 @@ std::wstring Children(IXMLDOMNode* node)
 // The n-th (from 1) child element of node with this name.
 IXMLDOMNodePtr Child(IXMLDOMNode* node, const wchar_t* name, int n = 1)
 {
-    for (IXMLDOMNodePtr child = FirstChild(node); child; child = Next(child)) {
+    for (const IXMLDOMNodePtr& child : ChildNodes(node)) {
         BSTR childName = nullptr;
         child->get_nodeName(&childName);
         const bool match = childName && std::wstring(childName) == name;
@@ -92,20 +76,6 @@ std::wstring Value(IXMLDOMNode* node, const wchar_t* name, int n = 1)
 IXMLDOMNodePtr Creditor(IXMLDOMDocument* document, int n)
 {
     return Child(Child(Root(document), L"Creditors"), L"Creditor", n);
-}
-
-DATE DateAndTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
-{
-    SYSTEMTIME fields = {};
-    fields.wYear = year;
-    fields.wMonth = month;
-    fields.wDay = day;
-    fields.wHour = hour;
-    fields.wMinute = minute;
-    fields.wSecond = second;
-    DATE date = 0.0;
-    SystemTimeToVariantTime(&fields, &date);
-    return date;
 }
 
 class CreditTransferDocument : public testing::Test {
@@ -139,14 +109,14 @@ TEST_F(CreditTransferDocument, EveryElementStandsOnItsOwnLineInOrder)
 TEST_F(CreditTransferDocument, ValuesComeFromTheFirstPaymentTheReferenceAndEachPayment)
 {
     HostPayment& first = AddValidPayment(*batch, L"Fish & Chips Ltd", 1234.5, L"INV 42");
-    first.executionDate = DateAndTime(2014, 3, 5, 23, 59, 59) + 0.9 / 86400;  // 0.1 s before midnight
+    first.executionDate = MakeDate(2014, 3, 5, 23, 59, 59) + 0.9 / 86400;  // 0.1 s before midnight
     HostPayment& second = AddValidPayment(*batch, L"A<B Trading GmbH", 70.0, L"");
     second.payerName = L"Second Payer";
     second.payerIban = L"FR1420041010050500013M02606";
     second.payeeIban = L"AT611904300234573201";
     second.payeeBic = L"BKAUATWW";
     second.payeeReference = L"Order 7";
-    second.executionDate = DateAndTime(2020, 1, 1, 0, 0, 0);
+    second.executionDate = MakeDate(2020, 1, 1, 0, 0, 0);
     const IXMLDOMDocumentPtr document = Build();
     const IXMLDOMNodePtr root = Root(document);
 

@@ -15,18 +15,14 @@ struct Case
     const char* written;  // the value the caller writes back
 };
 
-void ExpectIban(const Case& c)
+// Runs the check on each case's input: its verdict, and the value it leaves to be written back.
+void ExpectChecks(bool (*check)(CString&), std::initializer_list<Case> cases)
 {
-    CString value(c.input);
-    EXPECT_EQ(c.valid, IsValidIban(value)) << '"' << c.input << '"';
-    EXPECT_STREQ(c.written, value.GetString()) << '"' << c.input << '"';
-}
-
-void ExpectBic(const Case& c)
-{
-    CString value(c.input);
-    EXPECT_EQ(c.valid, IsValidBic(value)) << '"' << c.input << '"';
-    EXPECT_STREQ(c.written, value.GetString()) << '"' << c.input << '"';
+    for (const Case& c : cases) {
+        CString value(c.input);
+        EXPECT_EQ(c.valid, check(value)) << '"' << c.input << '"';
+        EXPECT_STREQ(c.written, value.GetString()) << '"' << c.input << '"';
+    }
 }
 
 std::string Cleaned(const std::string& input, size_t maxChars, bool expectResult)
@@ -48,43 +44,49 @@ TEST(IdentifierChecks, NormaliseRemovesOnlySpacesAndUpperCasesOnlyAscii)
 
 TEST(IdentifierChecks, IbanLengthIsCheckedAfterSpacesAreGone)
 {
-    ExpectIban({" xx12 abcd 3456", true, "XX12abcd3456"});
-    ExpectIban({"gb82", false, "gb82"});  // too short: not upper-cased
-    ExpectIban({"gb 82 w", true, "GB82w"});
     const std::string longest = "GB82" + std::string(30, '1');
-    ExpectIban({longest.c_str(), true, longest.c_str()});
     const std::string tooLong = "gb82" + std::string(31, '1');
-    ExpectIban({tooLong.c_str(), false, tooLong.c_str()});
+    ExpectChecks(IsValidIban, {
+        {" xx12 abcd 3456", true, "XX12abcd3456"},
+        {"gb82", false, "gb82"},  // too short: not upper-cased
+        {"gb 82 w", true, "GB82w"},
+        {longest.c_str(), true, longest.c_str()},  // 34 characters
+        {tooLong.c_str(), false, tooLong.c_str()},  // 35 characters: not upper-cased
+    });
 }
 
 TEST(IdentifierChecks, IbanCharacterClassesByPosition)
 {
-    ExpectIban({"1B82WEST", false, "1B82WEST"});
-    ExpectIban({"GBX2WEST", false, "GBX2WEST"});
-    ExpectIban({"GB8AWEST", false, "GB8AWEST"});
-    ExpectIban({"GB82-WEST", false, "GB82-WEST"});
-    ExpectIban({"GB82\tWEST", false, "GB82\tWEST"});
-    ExpectIban({"GB82W\xC9ST", false, "GB82W\xC9ST"});
-    ExpectIban({"", false, ""});
+    ExpectChecks(IsValidIban, {
+        {"1B82WEST", false, "1B82WEST"},  // the country code is letters
+        {"GBX2WEST", false, "GBX2WEST"},  // the check digits are digits
+        {"GB8AWEST", false, "GB8AWEST"},
+        {"GB82-WEST", false, "GB82-WEST"},  // the rest is letters and digits
+        {"GB82\tWEST", false, "GB82\tWEST"},
+        {"GB82W\xC9ST", false, "GB82W\xC9ST"},  // ASCII letters only
+        {"", false, ""},
+    });
 }
 
 TEST(IdentifierChecks, BicLengthAndPositions)
 {
-    ExpectBic({"deut de ff", true, "DEUTDEFF"});
-    ExpectBic({"DEUTDEFF500", true, "DEUTDEFF500"});
-    ExpectBic({"DEUTDEFF5", false, "DEUTDEFF5"});
-    ExpectBic({"DEUTDEFF50", false, "DEUTDEFF50"});
-    ExpectBic({"DEUTDEF", false, "DEUTDEF"});
-    ExpectBic({"DEU1DEFF", false, "DEU1DEFF"});     // bank and country are letters
-    ExpectBic({"DEUTDE0F", false, "DEUTDE0F"});
-    ExpectBic({"DEUTDE1F", false, "DEUTDE1F"});
-    ExpectBic({"DEUTDE2F", true, "DEUTDE2F"});
-    ExpectBic({"DEUTDE9F", true, "DEUTDE9F"});
-    ExpectBic({"DEUTDEFO", false, "DEUTDEFO"});
-    ExpectBic({"deutdefo", false, "DEUTDEFO"});
-    ExpectBic({"DEUTDEF0", true, "DEUTDEF0"});
-    ExpectBic({"DEUTDEFP", true, "DEUTDEFP"});
-    ExpectBic({"DEUTDEFF5-0", false, "DEUTDEFF5-0"});
+    ExpectChecks(IsValidBic, {
+        {"deut de ff", true, "DEUTDEFF"},  // spaces go, letters are upper-cased
+        {"DEUTDEFF500", true, "DEUTDEFF500"},  // 8 or 11 characters
+        {"DEUTDEFF5", false, "DEUTDEFF5"},
+        {"DEUTDEFF50", false, "DEUTDEFF50"},
+        {"DEUTDEF", false, "DEUTDEF"},
+        {"DEU1DEFF", false, "DEU1DEFF"},  // bank and country are letters
+        {"DEUTDE0F", false, "DEUTDE0F"},  // the location starts with a letter or 2 to 9
+        {"DEUTDE1F", false, "DEUTDE1F"},
+        {"DEUTDE2F", true, "DEUTDE2F"},
+        {"DEUTDE9F", true, "DEUTDE9F"},
+        {"DEUTDEFO", false, "DEUTDEFO"},  // its second character is a digit or a letter but O
+        {"deutdefo", false, "DEUTDEFO"},
+        {"DEUTDEF0", true, "DEUTDEF0"},
+        {"DEUTDEFP", true, "DEUTDEFP"},
+        {"DEUTDEFF5-0", false, "DEUTDEFF5-0"},  // the branch is letters and digits
+    });
 }
 
 TEST(IdentifierChecks, CleanTextCutsFirstThenTrims)
