@@ -15,8 +15,7 @@
 #include "FuzzCheck.h"
 #include "common/CString.h"
 
-namespace
-{
+namespace {
 const size_t kSlots = 3;
 const size_t kMaxText = 1024;
 const size_t kFormatLimit = 255;
@@ -27,22 +26,16 @@ const size_t kMaxLength = 1 << 16;
 template <class F>
 HRESULT ThrownBy(F f)
 {
-    try
-    {
+    try {
         f();
-    }
-    catch (HRESULT hr)
-    {
+    } catch (HRESULT hr) {
         return hr;
     }
     return 0;
 }
 
 // A C string ends at its first NUL, and so does what CString takes from one.
-std::string AsCText(const std::string& bytes)
-{
-    return std::string(bytes.c_str());
-}
+std::string AsCText(const std::string& bytes) { return std::string(bytes.c_str()); }
 
 void CheckHolds(const CString& s, const std::string& expected)
 {
@@ -55,28 +48,23 @@ void CheckHolds(const CString& s, const std::string& expected)
 // stays when the text fits, otherwise it is replaced by one of exactly the text's size.
 void CheckAssignedStorage(const CString& s, size_t oldCapacity, const char* oldBuffer, size_t newLength)
 {
-    if (newLength <= oldCapacity)
-    {
+    if (newLength <= oldCapacity) {
         FUZZ_CHECK(s.GetCapacity() == oldCapacity);
-        if (oldCapacity > 0)
-            FUZZ_CHECK(s.GetString() == oldBuffer);
-    }
-    else
-    {
+        if (oldCapacity > 0) FUZZ_CHECK(s.GetString() == oldBuffer);
+    } else {
         FUZZ_CHECK(s.GetCapacity() == newLength);
     }
 }
 
 // Formats with the same literal format and arguments through CString and snprintf; CString
 // keeps at most 255 characters of the output.
-#define CHECK_FORMAT(target, expected, ...)                                  \
-    do                                                                      \
-    {                                                                       \
-        (target).Format(__VA_ARGS__);                                       \
-        std::vector<char> full(8192);                                       \
-        std::snprintf(full.data(), full.size(), __VA_ARGS__);               \
-        full[kFormatLimit] = '\0';                                          \
-        (expected) = full.data();                                           \
+#define CHECK_FORMAT(target, expected, ...)                   \
+    do {                                                      \
+        (target).Format(__VA_ARGS__);                         \
+        std::vector<char> full(8192);                         \
+        std::snprintf(full.data(), full.size(), __VA_ARGS__); \
+        full[kFormatLimit] = '\0';                            \
+        (expected) = full.data();                             \
     } while (0)
 
 void FormatFromInput(FuzzedDataProvider& in, CString& target, std::string& expected)
@@ -86,8 +74,7 @@ void FormatFromInput(FuzzedDataProvider& in, CString& target, std::string& expec
     const int number = in.ConsumeIntegral<int>();
     const unsigned other = in.ConsumeIntegral<unsigned>();
     const int width = in.ConsumeIntegralInRange<int>(-400, 400);
-    switch (in.ConsumeIntegralInRange<int>(0, 8))
-    {
+    switch (in.ConsumeIntegralInRange<int>(0, 8)) {
     case 0: CHECK_FORMAT(target, expected, "%s", a.c_str()); break;
     case 1: CHECK_FORMAT(target, expected, "[%s|%s]", a.c_str(), b.c_str()); break;
     case 2: CHECK_FORMAT(target, expected, "%.*s", width, a.c_str()); break;
@@ -107,17 +94,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     CString strings[kSlots];
     std::string expected[kSlots];
 
-    while (in.remaining_bytes() > 0)
-    {
+    while (in.remaining_bytes() > 0) {
         const size_t i = in.ConsumeIntegralInRange<size_t>(0, kSlots - 1);
         const size_t j = in.ConsumeIntegralInRange<size_t>(0, kSlots - 1);
         CString& s = strings[i];
         const size_t oldCapacity = s.GetCapacity();
         const char* const oldBuffer = s.GetString();
 
-        switch (in.ConsumeIntegralInRange<int>(0, 10))
-        {
-        case 0:  // assign a text
+        switch (in.ConsumeIntegralInRange<int>(0, 10)) {
+        case 0: // assign a text
         {
             const std::string text = AsCText(in.ConsumeRandomLengthString(kMaxText));
             s = text.c_str();
@@ -125,14 +110,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
             CheckAssignedStorage(s, oldCapacity, oldBuffer, text.size());
             break;
         }
-        case 1:  // assign another string, or the string itself
+        case 1: // assign another string, or the string itself
         {
             s = strings[j];
             expected[i] = expected[j];
             CheckAssignedStorage(s, oldCapacity, oldBuffer, expected[i].size());
             break;
         }
-        case 2:  // assign a tail of its own text
+        case 2: // assign a tail of its own text
         {
             const size_t from = in.ConsumeIntegralInRange<size_t>(0, expected[i].size());
             s = s.GetString() + from;
@@ -140,11 +125,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
             CheckAssignedStorage(s, oldCapacity, oldBuffer, expected[i].size());
             break;
         }
-        case 3:  // concatenate two strings, possibly the same one twice
+        case 3: // concatenate two strings, possibly the same one twice
         {
             const size_t k = in.ConsumeIntegralInRange<size_t>(0, kSlots - 1);
-            if (expected[j].size() + expected[k].size() > kMaxLength)
-                break;
+            if (expected[j].size() + expected[k].size() > kMaxLength) break;
             const CString joined = strings[j] + strings[k];
             const std::string joinedText = expected[j] + expected[k];
             CheckHolds(joined, joinedText);
@@ -156,30 +140,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
             CheckAssignedStorage(s, oldCapacity, oldBuffer, joinedText.size());
             break;
         }
-        case 4:  // append a text, or a part of the string's own text
+        case 4: // append a text, or a part of the string's own text
         {
             const bool own = in.ConsumeBool();
             std::string text;
             const char* right;
-            if (own)
-            {
+            if (own) {
                 const size_t from = in.ConsumeIntegralInRange<size_t>(0, expected[i].size());
                 right = s.GetString() + from;
                 text = expected[i].substr(from);
-            }
-            else
-            {
+            } else {
                 text = AsCText(in.ConsumeRandomLengthString(kMaxText));
                 right = text.c_str();
             }
-            if (expected[i].size() + text.size() > kMaxLength)
-                break;
+            if (expected[i].size() + text.size() > kMaxLength) break;
             s = s + right;
             expected[i] += text;
             CheckAssignedStorage(s, oldCapacity, oldBuffer, expected[i].size());
             break;
         }
-        case 5:  // copies are exact-size and independent of their source
+        case 5: // copies are exact-size and independent of their source
         {
             CString copy(strings[j]);
             CheckHolds(copy, expected[j]);
@@ -193,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
             FormatFromInput(in, s, expected[i]);
             CheckAssignedStorage(s, oldCapacity, oldBuffer, expected[i].size());
             break;
-        case 7:  // read single characters, in and out of range
+        case 7: // read single characters, in and out of range
         {
             const size_t index = in.ConsumeBool() ? in.ConsumeIntegralInRange<size_t>(0, expected[i].size() + 1)
                                                   : in.ConsumeIntegral<size_t>();
@@ -205,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
                 FUZZ_CHECK(hr == E_INVALIDARG);
             break;
         }
-        case 8:  // null texts are refused and change nothing
+        case 8: // null texts are refused and change nothing
         {
             FUZZ_CHECK(ThrownBy([&] { s = static_cast<const char*>(nullptr); }) == E_INVALIDARG);
             FUZZ_CHECK(ThrownBy([&] { CString bad(static_cast<const char*>(nullptr)); }) == E_INVALIDARG);
@@ -214,16 +194,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
             FUZZ_CHECK(s.GetCapacity() == oldCapacity && s.GetString() == oldBuffer);
             break;
         }
-        case 9:  // self-assignment keeps content and buffer
+        case 9: // self-assignment keeps content and buffer
         {
             const CString& self = s;
             s = self;
             FUZZ_CHECK(s.GetCapacity() == oldCapacity && s.GetString() == oldBuffer);
             break;
         }
-        default:  // self-concatenation
-            if (2 * expected[i].size() > kMaxLength)
-                break;
+        default: // self-concatenation
+            if (2 * expected[i].size() > kMaxLength) break;
             s = s + s;
             expected[i] += expected[i];
             CheckAssignedStorage(s, oldCapacity, oldBuffer, expected[i].size());

@@ -17,8 +17,7 @@
 #include "validation/IdentifierChecks.h"
 #include "validation/IdentifierText.h"
 
-namespace
-{
+namespace {
 bool Letter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
 bool Digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 bool Alphanumeric(char c) { return Letter(c) || Digit(c); }
@@ -28,8 +27,7 @@ std::string WithoutSpaces(const std::string& text)
 {
     std::string result;
     for (const char c : text)
-        if (c != ' ')
-            result += c;
+        if (c != ' ') result += c;
     return result;
 }
 
@@ -42,15 +40,13 @@ std::string UpperCased(std::string text)
 
 void CheckNormalise(const std::string& text)
 {
-    for (int flags = 0; flags < 4; ++flags)
-    {
+    for (int flags = 0; flags < 4; ++flags) {
         const bool removeSpaces = flags & 1;
         const bool toUpper = flags & 2;
         CString value(text.c_str());
         NormaliseIdentifier(value, removeSpaces, toUpper);
         std::string expected = removeSpaces ? WithoutSpaces(text) : text;
-        if (toUpper)
-            expected = UpperCased(expected);
+        if (toUpper) expected = UpperCased(expected);
         FUZZ_CHECK(expected == value.GetString());
         FUZZ_CHECK(value.GetLength() <= text.size());
     }
@@ -58,21 +54,17 @@ void CheckNormalise(const std::string& text)
 
 bool IbanShape(const std::string& iban)
 {
-    if (iban.size() < 5 || iban.size() > 34)
-        return false;
-    if (!Letter(iban[0]) || !Letter(iban[1]) || !Digit(iban[2]) || !Digit(iban[3]))
-        return false;
+    if (iban.size() < 5 || iban.size() > 34) return false;
+    if (!Letter(iban[0]) || !Letter(iban[1]) || !Digit(iban[2]) || !Digit(iban[3])) return false;
     for (size_t i = 4; i < iban.size(); ++i)
-        if (!Alphanumeric(iban[i]))
-            return false;
+        if (!Alphanumeric(iban[i])) return false;
     return true;
 }
 
 void CheckIban(const std::string& text)
 {
     std::string expected = WithoutSpaces(text);
-    if (expected.size() >= 5 && expected.size() <= 34)
-    {
+    if (expected.size() >= 5 && expected.size() <= 34) {
         // Only the country code is upper-cased; the rest keeps its case.
         expected[0] = Upper(expected[0]);
         expected[1] = Upper(expected[1]);
@@ -89,18 +81,13 @@ void CheckIban(const std::string& text)
 
 bool BicShape(const std::string& bic)
 {
-    if (bic.size() != 8 && bic.size() != 11)
-        return false;
+    if (bic.size() != 8 && bic.size() != 11) return false;
     for (size_t i = 0; i < 6; ++i)
-        if (!Letter(bic[i]))
-            return false;
-    if (!Letter(bic[6]) && !(bic[6] >= '2' && bic[6] <= '9'))
-        return false;
-    if (bic[7] == 'O' || !Alphanumeric(bic[7]))
-        return false;
+        if (!Letter(bic[i])) return false;
+    if (!Letter(bic[6]) && !(bic[6] >= '2' && bic[6] <= '9')) return false;
+    if (bic[7] == 'O' || !Alphanumeric(bic[7])) return false;
     for (size_t i = 8; i < bic.size(); ++i)
-        if (!Alphanumeric(bic[i]))
-            return false;
+        if (!Alphanumeric(bic[i])) return false;
     return true;
 }
 
@@ -128,8 +115,7 @@ void CheckCleanText(const std::string& text, size_t maxChars)
     size_t first = 0;
     while (first < cut.size() && !Alphanumeric(cut[first]))
         ++first;
-    if (first < cut.size())
-    {
+    if (first < cut.size()) {
         size_t last = cut.size() - 1;
         while (!Alphanumeric(cut[last]))
             --last;
@@ -141,8 +127,7 @@ void CheckCleanText(const std::string& text, size_t maxChars)
     FUZZ_CHECK(expected == value.GetString());
     FUZZ_CHECK(anythingLeft == !expected.empty());
     FUZZ_CHECK(maxChars == 0 || value.GetLength() <= maxChars);
-    if (anythingLeft)
-        FUZZ_CHECK(Alphanumeric(value.GetAt(0)) && Alphanumeric(value.GetAt(value.GetLength() - 1)));
+    if (anythingLeft) FUZZ_CHECK(Alphanumeric(value.GetAt(0)) && Alphanumeric(value.GetAt(value.GetLength() - 1)));
 
     // Cleaning what is already clean changes nothing.
     CString again(value);
@@ -162,16 +147,12 @@ void CheckNarrowing(const std::uint8_t* data, size_t size)
     const std::string narrow = NarrowIdentifier(wide.c_str(), wide.size());
     FUZZ_CHECK(narrow.size() == std::min(wide.size(), kIdentifierMaxChars));
     bool foreign = false;
-    for (size_t i = 0; i < narrow.size(); ++i)
-    {
+    for (size_t i = 0; i < narrow.size(); ++i) {
         const unsigned long unit = static_cast<unsigned long>(wide[i]);
-        if (unit == 0 || unit > 0xFF)
-        {
+        if (unit == 0 || unit > 0xFF) {
             FUZZ_CHECK(narrow[i] == '?');
             foreign = true;
-        }
-        else
-        {
+        } else {
             FUZZ_CHECK(static_cast<unsigned char>(narrow[i]) == unit);
         }
     }
@@ -182,15 +163,13 @@ void CheckNarrowing(const std::uint8_t* data, size_t size)
     CString bic(narrow.c_str());
     const bool ibanValid = IsValidIban(iban);
     const bool bicValid = IsValidBic(bic);
-    if (foreign)
-        FUZZ_CHECK(!ibanValid && !bicValid);
+    if (foreign) FUZZ_CHECK(!ibanValid && !bicValid);
 }
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
-    if (size == 0)
-        return 0;
+    if (size == 0) return 0;
     // 0 means no limit; otherwise a limit around the real one of 70 and the 34 of an IBAN.
     const size_t maxChars = data[0];
     // CString takes C strings: its text ends at the first NUL, as the host's would here.

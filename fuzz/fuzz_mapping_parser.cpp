@@ -16,8 +16,7 @@
 #include "FuzzCheck.h"
 #include "validation/CharacterMap.h"
 
-namespace
-{
+namespace {
 std::string g_overridePath;
 
 // strtoul(field + 2, nullptr, 16) with a 32-bit unsigned long, low 16 bits. The C library here
@@ -25,8 +24,7 @@ std::string g_overridePath;
 // its sign, and a negative one is negated in 32 bits.
 std::uint16_t StrtoulCode(const std::string& field)
 {
-    if (field.size() < 2)
-        return 0;
+    if (field.size() < 2) return 0;
     const char* digits = field.c_str() + 2;
     const char* p = digits;
     while (std::isspace(static_cast<unsigned char>(*p)))
@@ -34,11 +32,9 @@ std::uint16_t StrtoulCode(const std::string& field)
     const bool negative = *p == '-';
     errno = 0;
     const unsigned long long value = std::strtoull(digits, nullptr, 16);
-    if (errno == ERANGE)
-        return 0xFFFF;
+    if (errno == ERANGE) return 0xFFFF;
     const unsigned long long magnitude = negative ? 0ull - value : value;
-    if (magnitude > 0xFFFFFFFFull)
-        return 0xFFFF;
+    if (magnitude > 0xFFFFFFFFull) return 0xFFFF;
     const std::uint32_t low = static_cast<std::uint32_t>(magnitude);
     return static_cast<std::uint16_t>((negative ? 0u - low : low) & 0xFFFFu);
 }
@@ -50,20 +46,16 @@ MappingTable SplitLines(const std::string& text, size_t& lines)
     MappingTable table;
     lines = 0;
     size_t pos = 0;
-    for (;;)
-    {
+    for (;;) {
         const size_t comma = text.find(',', pos);
-        if (comma == std::string::npos)
-            break;
+        if (comma == std::string::npos) break;
         const std::string key = text.substr(pos, comma - pos);
         const size_t lineEnd = text.find('\n', comma + 1);
         const size_t end = lineEnd == std::string::npos ? text.size() : lineEnd;
         const std::string replacement = text.substr(comma + 1, end - comma - 1);
         ++lines;
-        if (key.size() >= 2 && replacement.size() >= 2)
-            table[StrtoulCode(key)] = StrtoulCode(replacement);
-        if (lineEnd == std::string::npos)
-            break;
+        if (key.size() >= 2 && replacement.size() >= 2) table[StrtoulCode(key)] = StrtoulCode(replacement);
+        if (lineEnd == std::string::npos) break;
         pos = lineEnd + 1;
     }
     return table;
@@ -72,24 +64,16 @@ MappingTable SplitLines(const std::string& text, size_t& lines)
 std::string AsWindowsTextMode(std::string bytes)
 {
     const size_t eof = bytes.find('\x1A');
-    if (eof != std::string::npos)
-        bytes.resize(eof);
+    if (eof != std::string::npos) bytes.resize(eof);
     std::string text;
     for (size_t i = 0; i < bytes.size(); ++i)
-        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n'))
-            text += bytes[i];
+        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) text += bytes[i];
     return text;
 }
 
-std::istringstream NoEmbeddedTable()
-{
-    throw std::logic_error("the override file was readable");
-}
+std::istringstream NoEmbeddedTable() { throw std::logic_error("the override file was readable"); }
 
-void RemoveOverrideFile()
-{
-    std::remove(g_overridePath.c_str());
-}
+void RemoveOverrideFile() { std::remove(g_overridePath.c_str()); }
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -97,8 +81,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     const char* tmp = std::getenv("TMPDIR");
     std::string path = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_mappings_XXXXXX";
     const int fd = mkstemp(&path[0]);
-    if (fd < 0)
-    {
+    if (fd < 0) {
         std::perror("mkstemp");
         std::abort();
     }

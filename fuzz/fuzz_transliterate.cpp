@@ -17,8 +17,7 @@
 #include "validation/CharacterMap.h"
 #include "validation/tests/EmbeddedTable.h"
 
-namespace
-{
+namespace {
 const CCharacterMap* g_shipped = nullptr;
 
 // The SEPA character set: what the shipped table may produce.
@@ -40,11 +39,9 @@ void CheckTransliteration(const CCharacterMap& map, const std::wstring& text, si
     std::set<std::uint16_t> produced;
     size_t deletions = 0;
     for (const auto& entry : table)
-        if (entry.second != 0)
-            produced.insert(entry.second);
+        if (entry.second != 0) produced.insert(entry.second);
     std::set<std::uint16_t> unmapped;
-    for (const wchar_t unit : text)
-    {
+    for (const wchar_t unit : text) {
         const auto entry = table.find(static_cast<std::uint16_t>(unit));
         if (entry == table.end())
             unmapped.insert(static_cast<std::uint16_t>(unit));
@@ -54,16 +51,14 @@ void CheckTransliteration(const CCharacterMap& map, const std::wstring& text, si
 
     const std::wstring result = Mapped(map, text);
     FUZZ_CHECK(result.size() == text.size() - deletions);
-    for (const wchar_t unit : result)
-    {
+    for (const wchar_t unit : result) {
         const std::uint16_t code = static_cast<std::uint16_t>(unit);
         FUZZ_CHECK(static_cast<std::uint32_t>(unit) == code);
         FUZZ_CHECK(code >= 0x20);
         FUZZ_CHECK(code == 0x20 || produced.count(code) || unmapped.count(code));
     }
 
-    if (split > text.size())
-        split = text.size();
+    if (split > text.size()) split = text.size();
     FUZZ_CHECK(Mapped(map, text.substr(0, split)) + Mapped(map, text.substr(split)) == result);
 }
 }
@@ -81,15 +76,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
-    if (size < 2)
-        return 0;
+    if (size < 2) return 0;
     const bool ownTable = data[0] & 1;
     const size_t split = data[1];
     size_t pos = 2;
 
     std::string tableText;
-    if (ownTable && pos < size)
-    {
+    if (ownTable && pos < size) {
         const size_t length = data[pos++];
         const size_t available = size - pos < length ? size - pos : length;
         tableText.assign(reinterpret_cast<const char*>(data + pos), available);
@@ -100,19 +93,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     for (; pos + 1 < size; pos += 2)
         text += static_cast<wchar_t>(data[pos] | (data[pos + 1] << 8));
 
-    if (ownTable)
-    {
+    if (ownTable) {
         const CCharacterMap map(nullptr, [&tableText] { return std::istringstream(tableText); });
         CheckTransliteration(map, text, split);
-    }
-    else
-    {
+    } else {
         CheckTransliteration(*g_shipped, text, split);
         // Every character the shipped table knows comes out in the SEPA set.
         const std::wstring result = Mapped(*g_shipped, text);
         size_t i = 0;
-        for (const wchar_t unit : text)
-        {
+        for (const wchar_t unit : text) {
             if (g_shipped->Table().count(static_cast<std::uint16_t>(unit)))
                 FUZZ_CHECK(IsSepaCharacter(static_cast<std::uint16_t>(result[i])));
             ++i;

@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-utils
   libxml2-utils xsltproc
   googletest
+  clang-format
   "$@"
 )
 

@@ -50,7 +50,4 @@ inline BSTR NewBstr(const wchar_t* text, UINT length)
     return copy;
 }
 
-inline BSTR NewBstr(const CBstr& text)
-{
-    return NewBstr(text.Get(), static_cast<UINT>(text.Length()));
-}
+inline BSTR NewBstr(const CBstr& text) { return NewBstr(text.Get(), static_cast<UINT>(text.Length())); }

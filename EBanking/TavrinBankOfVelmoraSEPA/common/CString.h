@@ -8,7 +8,7 @@
 // at a time costs quadratic time: build the text elsewhere and assign it once.
 
 #include <cstddef>
-#include <cstdio>  // defines the printf flavour used by Format
+#include <cstdio> // defines the printf flavour used by Format
 
 #include "common/HResult.h"
 
@@ -24,16 +24,15 @@
 #define CSTRING_PRINTF_FORMAT(fmt, args)
 #endif
 
-class CString
-{
+class CString {
 public:
     CString() = default;
     CString(const CString& other);
-    CString(const char* text);  // null text throws E_INVALIDARG
+    CString(const char* text); // null text throws E_INVALIDARG
     virtual ~CString();
 
     CString& operator=(const CString& other);
-    CString& operator=(const char* text);  // null text throws E_INVALIDARG
+    CString& operator=(const char* text); // null text throws E_INVALIDARG
 
     // Counted on every call: the length is the position of the terminator.
     size_t GetLength() const;
@@ -45,7 +44,7 @@ public:
     const char* GetString() const { return m_text ? m_text : ""; }
 
     CString operator+(const CString& right) const;
-    CString operator+(const char* right) const;  // null throws E_INVALIDARG
+    CString operator+(const char* right) const; // null throws E_INVALIDARG
 
     // printf-style formatting into a 256-byte buffer; longer results are cut
     // to 255 characters. A null format throws E_INVALIDARG.

@@ -9,29 +9,23 @@
 BSTR CString::AllocSysString() const
 {
     const size_t length = GetLength();
-    if (length > static_cast<size_t>(INT_MAX))
-        throw E_OUTOFMEMORY;
+    if (length > static_cast<size_t>(INT_MAX)) throw E_OUTOFMEMORY;
     std::wstring wide;
-    try
-    {
+    try {
         wide = WidenText(std::string_view(GetString(), length), CP_ACP);
-    }
-    catch (const std::bad_alloc&)
-    {
+    } catch (const std::bad_alloc&) {
         throw E_OUTOFMEMORY;
     }
-    if (length && wide.empty())
-        throw E_UNEXPECTED;
+    if (length && wide.empty()) throw E_UNEXPECTED;
     BSTR result = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-    if (!result)
-        throw E_OUTOFMEMORY;
+    if (!result) throw E_OUTOFMEMORY;
     return result;
 }
 
 bool CString::LoadString(HMODULE module, UINT id)
 {
     char buffer[256];
-    buffer[0] = '\0';  // a missing entry leaves the buffer untouched
+    buffer[0] = '\0'; // a missing entry leaves the buffer untouched
     ::LoadStringA(module, id, buffer, static_cast<int>(sizeof buffer));
     *this = buffer;
     return GetLength() != 0;

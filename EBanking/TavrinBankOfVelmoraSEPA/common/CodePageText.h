@@ -10,9 +10,8 @@ std::wstring WidenText(std::string_view text, UINT codePage);
 
 // How a character that the code page cannot hold is narrowed.
 enum class Unmappable {
-    BestFit,          // a look-alike where the code page has one, else its default character
-    DefaultCharacter  // always the default character
+    BestFit,         // a look-alike where the code page has one, else its default character
+    DefaultCharacter // always the default character
 };
 
-std::string NarrowText(const wchar_t* text, size_t length, UINT codePage,
-                       Unmappable unmappable = Unmappable::BestFit);
+std::string NarrowText(const wchar_t* text, size_t length, UINT codePage, Unmappable unmappable = Unmappable::BestFit);

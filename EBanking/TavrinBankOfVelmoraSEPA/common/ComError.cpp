@@ -22,10 +22,7 @@ const ErrorDescription kDescriptions[] = {
 
 const unsigned kControlFacility = 0x000A;
 
-bool IsControlFacility(HRESULT hr)
-{
-    return ((static_cast<unsigned long>(hr) >> 16) & 0x1FFF) == kControlFacility;
-}
+bool IsControlFacility(HRESULT hr) { return ((static_cast<unsigned long>(hr) >> 16) & 0x1FFF) == kControlFacility; }
 
 } // namespace
 
@@ -38,7 +35,10 @@ HRESULT ReportHResult(HRESULT hr) noexcept
 
     size_t row = 0;
     for (size_t i = 0; i < sizeof kDescriptions / sizeof kDescriptions[0]; ++i) {
-        if (kDescriptions[i].thrown == hr) { row = i; break; }
+        if (kDescriptions[i].thrown == hr) {
+            row = i;
+            break;
+        }
     }
 
     // SetDescription copies the text; the cast only drops the constness of a literal.

@@ -51,7 +51,9 @@ template <class T>
 class ComObject final : public T {
 public:
     template <class... Args>
-    explicit ComObject(Args&&... args) : T(std::forward<Args>(args)...), m_own(*this) {}
+    explicit ComObject(Args&&... args) : T(std::forward<Args>(args)...), m_own(*this)
+    {
+    }
 
     // The inner object of the aggregate that outer controls.
     template <class... Args>
@@ -105,7 +107,7 @@ private:
     };
 
     OwnUnknown m_own;
-    IUnknown* m_controlling = &m_own;  // not counted: an outer object owns its inner one
+    IUnknown* m_controlling = &m_own; // not counted: an outer object owns its inner one
     ModuleLock m_lock;
 };
 

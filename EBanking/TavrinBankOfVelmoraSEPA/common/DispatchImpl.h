@@ -51,10 +51,7 @@ public:
     }
 
 private:
-    HRESULT EnsureTypeInfo()
-    {
-        return m_typeInfo ? S_OK : LoadModuleTypeInfo(__uuidof(Interface), &m_typeInfo);
-    }
+    HRESULT EnsureTypeInfo() { return m_typeInfo ? S_OK : LoadModuleTypeInfo(__uuidof(Interface), &m_typeInfo); }
 
     ComPtr<ITypeInfo> m_typeInfo;
 };

@@ -38,10 +38,7 @@ CPhaseTimer::CPhaseTimer(const char* finalStep) : m_file(EnvironmentValue("SEPA_
     if (!m_file.empty()) m_start = Now();
 }
 
-CPhaseTimer::~CPhaseTimer()
-{
-    Lap(m_finalStep);
-}
+CPhaseTimer::~CPhaseTimer() { Lap(m_finalStep); }
 
 void CPhaseTimer::Lap(const char* step)
 {
@@ -52,9 +49,12 @@ void CPhaseTimer::Lap(const char* step)
     double memory = 0.0, peakMemory = 0.0;
     MemoryInMiB(memory, peakMemory);
     if (FILE* file = std::fopen(m_file.c_str(), "a")) {
-        std::fprintf(file, "%s %.6f %.1f %.1f\n", step,
+        std::fprintf(file,
+                     "%s %.6f %.1f %.1f\n",
+                     step,
                      static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(frequency.QuadPart),
-                     memory, peakMemory);
+                     memory,
+                     peakMemory);
         std::fclose(file);
     }
     m_start = Now();
@@ -65,7 +65,4 @@ void CPhaseTimer::Restart()
     if (!m_file.empty()) m_start = Now();
 }
 
-std::string IntermediateDocumentPath()
-{
-    return EnvironmentValue("SEPA_SAVE_INTERMEDIATE");
-}
+std::string IntermediateDocumentPath() { return EnvironmentValue("SEPA_SAVE_INTERMEDIATE"); }

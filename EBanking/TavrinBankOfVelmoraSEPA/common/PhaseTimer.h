@@ -47,9 +47,6 @@ public:
     void Restart() {}
 };
 
-inline std::string IntermediateDocumentPath()
-{
-    return std::string();
-}
+inline std::string IntermediateDocumentPath() { return std::string(); }
 
 #endif

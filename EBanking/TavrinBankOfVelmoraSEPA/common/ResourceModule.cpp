@@ -4,15 +4,9 @@ namespace {
 HMODULE g_resourceModule;
 }
 
-HMODULE ResourceModule()
-{
-    return g_resourceModule ? g_resourceModule : GetModuleHandleW(nullptr);
-}
+HMODULE ResourceModule() { return g_resourceModule ? g_resourceModule : GetModuleHandleW(nullptr); }
 
-void SetResourceModule(HMODULE module)
-{
-    g_resourceModule = module;
-}
+void SetResourceModule(HMODULE module) { g_resourceModule = module; }
 
 bool ResourceModulePath(wchar_t* path, DWORD size)
 {

@@ -36,7 +36,8 @@ void TellFileNotCreated()
     MessageBoxA(nullptr,
                 "Failed to create the SEPA Credit Transfer File.\n\n"
                 "Please check you have the required permissions and try again.",
-                "Failed to create file", MB_OK | MB_ICONERROR);
+                "Failed to create file",
+                MB_OK | MB_ICONERROR);
 }
 
 } // namespace

@@ -6,11 +6,12 @@
 #include "component/IBankServiceImpl.h"
 #include "TavrinBankOfVelmoraSEPA.h"
 
-class CBankPaymentService : public SupportErrorInfoFor<IBankPaymentService>, public IBankServiceImpl<IBankPaymentService> {
+class CBankPaymentService : public SupportErrorInfoFor<IBankPaymentService>,
+                            public IBankServiceImpl<IBankPaymentService> {
 public:
-    using Interfaces = ComInterfaces<
-        ComInterface<IBankPaymentService, IDispatch, ITavrinBankPaymentService, ITavrinBankService>,
-        ComInterface<ISupportErrorInfo>>;
+    using Interfaces =
+        ComInterfaces<ComInterface<IBankPaymentService, IDispatch, ITavrinBankPaymentService, ITavrinBankService>,
+                      ComInterface<ISupportErrorInfo>>;
 
     // ITavrinBankPaymentService
     HRESULT STDMETHODCALLTYPE GetResultMessage(LONG resultCode, BSTR* message) override;

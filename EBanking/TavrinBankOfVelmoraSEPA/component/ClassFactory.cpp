@@ -7,10 +7,7 @@ ClassFactory::ClassFactory(CreateInstanceFn create, IClassFactory** cached) : m_
     *m_cached = this;
 }
 
-ClassFactory::~ClassFactory()
-{
-    *m_cached = nullptr;
-}
+ClassFactory::~ClassFactory() { *m_cached = nullptr; }
 
 HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** out)
 {

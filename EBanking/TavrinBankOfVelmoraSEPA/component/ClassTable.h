@@ -9,8 +9,8 @@
 struct ClassEntry {
     const CLSID* clsid;
     CreateInstanceFn create;
-    UINT registryScript;       // resource id of the class's registry script
-    const CATID* categories;   // categories the class implements
+    UINT registryScript;     // resource id of the class's registry script
+    const CATID* categories; // categories the class implements
     ULONG categoryCount;
 };
 

@@ -41,7 +41,8 @@ public:
     // Releases every element, from the last to the first, and frees the storage.
     void RemoveAll()
     {
-        while (!m_elements.empty()) m_elements.pop_back();
+        while (!m_elements.empty())
+            m_elements.pop_back();
         std::vector<Element>().swap(m_elements);
     }
 
@@ -49,7 +50,7 @@ public:
     Interface* Peek(int position) const
     {
         return position >= 0 && position < GetCount() ? m_elements[static_cast<size_t>(position)].GetInterfacePtr()
-                                                       : nullptr;
+                                                      : nullptr;
     }
 
     // The element at a valid position with a reference added for the caller.

@@ -18,15 +18,16 @@ public:
     // owner keeps list alive; position is where enumeration starts.
     static HRESULT Create(const CArray<Element>* list, IUnknown* owner, ULONG position, IEnumVARIANT** out)
     {
-        return CreateComObject<CEnumVariantArray>(nullptr, IID_IEnumVARIANT, reinterpret_cast<void**>(out), list,
-                                                  owner, position);
+        return CreateComObject<CEnumVariantArray>(
+            nullptr, IID_IEnumVARIANT, reinterpret_cast<void**>(out), list, owner, position);
     }
 
     HRESULT STDMETHODCALLTYPE Next(ULONG requested, VARIANT* variants, ULONG* fetched) override
     {
         if (fetched) *fetched = 0;
         if (requested > 0 && !variants) return E_INVALIDARG;
-        for (ULONG i = 0; i < requested; ++i) VariantInit(&variants[i]);
+        for (ULONG i = 0; i < requested; ++i)
+            VariantInit(&variants[i]);
         ULONG delivered = 0;
         while (delivered < requested && m_position < static_cast<ULONG>(m_list->GetCount())) {
             VARIANT& slot = variants[delivered];
@@ -56,10 +57,7 @@ public:
         return S_OK;
     }
 
-    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override
-    {
-        return Create(m_list, m_owner, m_position, out);
-    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override { return Create(m_list, m_owner, m_position, out); }
 
 protected:
     CEnumVariantArray(const CArray<Element>* list, IUnknown* owner, ULONG position)
@@ -69,6 +67,6 @@ protected:
 
 private:
     const CArray<Element>* m_list;
-    ComPtr<IUnknown> m_owner;  // holds the list's collection alive
+    ComPtr<IUnknown> m_owner; // holds the list's collection alive
     ULONG m_position;
 };

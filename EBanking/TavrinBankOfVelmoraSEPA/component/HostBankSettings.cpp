@@ -11,7 +11,8 @@ namespace {
 _COM_SMARTPTR_TYPEDEF(IUnknown, __uuidof(IUnknown));
 
 // In-process server and handler, local and remote server.
-const DWORD kAnyServerContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
+const DWORD kAnyServerContext =
+    CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
 const size_t kBankNameBufferSize = 1024;
 
 IBankSettings* Verified(const IBankSettingsPtr& settings)
@@ -27,10 +28,7 @@ void Check(HRESULT hr, IBankSettings* settings)
 
 // The host takes the bank name in a writable buffer of its usual size.
 struct BankNameBuffer {
-    explicit BankNameBuffer(const char* name)
-    {
-        std::strncpy(text, name, sizeof text - 1);
-    }
+    explicit BankNameBuffer(const char* name) { std::strncpy(text, name, sizeof text - 1); }
     char text[kBankNameBufferSize] = {};
 };
 
@@ -40,8 +38,9 @@ HostBankSettings::HostBankSettings()
 {
     IUnknownPtr unknown;
     // Local and remote servers must be running before they can be asked for an interface.
-    if (SUCCEEDED(CoCreateInstance(CLSID_HostBankSettings, nullptr, kAnyServerContext, IID_IUnknown,
-                                   reinterpret_cast<void**>(&unknown))) && unknown) {
+    if (SUCCEEDED(CoCreateInstance(
+            CLSID_HostBankSettings, nullptr, kAnyServerContext, IID_IUnknown, reinterpret_cast<void**>(&unknown))) &&
+        unknown) {
         OleRun(unknown);
         unknown->QueryInterface(__uuidof(IBankSettings), reinterpret_cast<void**>(&m_settings));
     }

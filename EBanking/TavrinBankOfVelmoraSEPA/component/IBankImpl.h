@@ -26,8 +26,8 @@ public:
         return ComMethod([&] {
             RequireArgument(services);
             if (!m_services)
-                ThrowIfFailed(CreateComObject<Services>(nullptr, __uuidof(ITavrinBankServices),
-                                                        reinterpret_cast<void**>(&m_services)));
+                ThrowIfFailed(CreateComObject<Services>(
+                    nullptr, __uuidof(ITavrinBankServices), reinterpret_cast<void**>(&m_services)));
             *services = NewReference(m_services);
         });
     }

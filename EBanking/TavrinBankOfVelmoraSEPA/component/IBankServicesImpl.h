@@ -37,7 +37,8 @@ public:
         return ComMethod([&] {
             RequireArgument(enumerator);
             IEnumVARIANT* made = nullptr;
-            ThrowIfFailed(CEnumVariantArray<ITavrinBankService>::Create(&List::List(), static_cast<Interface*>(this), 0, &made));
+            ThrowIfFailed(
+                CEnumVariantArray<ITavrinBankService>::Create(&List::List(), static_cast<Interface*>(this), 0, &made));
             *enumerator = made;
         });
     }

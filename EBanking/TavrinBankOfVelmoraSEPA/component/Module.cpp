@@ -21,10 +21,7 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** out
     return GetClassObject(clsid, riid, out);
 }
 
-HRESULT STDAPICALLTYPE DllCanUnloadNow()
-{
-    return ModuleLockCount() == 0 ? S_OK : S_FALSE;
-}
+HRESULT STDAPICALLTYPE DllCanUnloadNow() { return ModuleLockCount() == 0 ? S_OK : S_FALSE; }
 
 HRESULT STDAPICALLTYPE DllRegisterServer()
 {

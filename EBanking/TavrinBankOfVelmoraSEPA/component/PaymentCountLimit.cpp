@@ -14,5 +14,6 @@ void TellTooManyPayments()
     MessageBoxA(nullptr,
                 "The batch holds more payments than one SEPA Credit Transfer File can take.\n\n"
                 "At most 99,999 payments fit in one file. Please split the batch and try again.",
-                "Too many payments", MB_OK | MB_ICONERROR);
+                "Too many payments",
+                MB_OK | MB_ICONERROR);
 }

@@ -33,17 +33,17 @@ bool LoadScriptText(UINT resourceId, std::wstring& text)
     return true;
 }
 
-HRESULT FromWin32(LONG rc)
-{
-    return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(rc);
-}
+HRESULT FromWin32(LONG rc) { return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(rc); }
 
 HRESULT CreateKey(HKEY root, const std::wstring& path, const std::wstring* name, const std::wstring* data)
 {
     RegKey key;
     LONG rc = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Receive(), nullptr);
     if (rc == ERROR_SUCCESS && data)
-        rc = RegSetValueExW(key.Get(), name ? name->c_str() : nullptr, 0, REG_SZ,
+        rc = RegSetValueExW(key.Get(),
+                            name ? name->c_str() : nullptr,
+                            0,
+                            REG_SZ,
                             reinterpret_cast<const BYTE*>(data->c_str()),
                             static_cast<DWORD>((data->size() + 1) * sizeof(wchar_t)));
     return FromWin32(rc);
@@ -91,8 +91,18 @@ void DeleteKeyIfEmpty(const std::wstring& path)
     RegKey key;
     if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return;
     DWORD subKeys = 0, values = 0;
-    if (RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS)
+    if (RegQueryInfoKeyW(key.Get(),
+                         nullptr,
+                         nullptr,
+                         nullptr,
+                         &subKeys,
+                         nullptr,
+                         nullptr,
+                         &values,
+                         nullptr,
+                         nullptr,
+                         nullptr,
+                         nullptr) != ERROR_SUCCESS)
         return;
     if (subKeys == 0 && values == 0) RegDeleteKeyW(HKEY_CLASSES_ROOT, path.c_str());
 }
@@ -101,7 +111,10 @@ HRESULT ChangeCategories(const ClassEntry& entry, bool registering)
 {
     if (entry.categoryCount == 0) return S_OK;
     ComPtr<ICatRegister> categories;
-    HRESULT hr = CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ICatRegister,
+    HRESULT hr = CoCreateInstance(CLSID_StdComponentCategoriesMgr,
+                                  nullptr,
+                                  CLSCTX_INPROC_SERVER,
+                                  IID_ICatRegister,
                                   reinterpret_cast<void**>(&categories));
     if (FAILED(hr)) return hr;
     CATID* ids = const_cast<CATID*>(entry.categories);
@@ -138,8 +151,8 @@ HRESULT UnregisterTypeLibrary()
     TLIBATTR* attributes = nullptr;
     hr = library->GetLibAttr(&attributes);
     if (FAILED(hr)) return hr;
-    hr = UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid,
-                           attributes->syskind);
+    hr = UnRegisterTypeLib(
+        attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid, attributes->syskind);
     library->ReleaseTLibAttr(attributes);
     // Already gone is as good as removed.
     return hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_CANTLOADLIBRARY ? S_OK : hr;

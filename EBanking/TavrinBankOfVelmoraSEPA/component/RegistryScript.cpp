@@ -13,7 +13,8 @@ std::wstring Trim(const std::wstring& text)
 std::wstring Substitute(std::wstring text, const std::wstring& modulePath)
 {
     static const std::wstring placeholder = L"%MODULE%";
-    for (size_t at = text.find(placeholder); at != std::wstring::npos; at = text.find(placeholder, at + modulePath.size()))
+    for (size_t at = text.find(placeholder); at != std::wstring::npos;
+         at = text.find(placeholder, at + modulePath.size()))
         text.replace(at, placeholder.size(), modulePath);
     return text;
 }
@@ -34,11 +35,16 @@ bool ParseLine(const std::wstring& line, const std::wstring& modulePath, Registr
         parsed.data = Substitute(data, modulePath);
     }
 
-    if (keyword == L"key") parsed.kind = RegistryLineKind::Key;
-    else if (keyword == L"forceremove") parsed.kind = RegistryLineKind::ForceRemove;
-    else if (keyword == L"noremove") parsed.kind = RegistryLineKind::NoRemove;
-    else if (keyword == L"value") parsed.kind = RegistryLineKind::Value;
-    else return false;
+    if (keyword == L"key")
+        parsed.kind = RegistryLineKind::Key;
+    else if (keyword == L"forceremove")
+        parsed.kind = RegistryLineKind::ForceRemove;
+    else if (keyword == L"noremove")
+        parsed.kind = RegistryLineKind::NoRemove;
+    else if (keyword == L"value")
+        parsed.kind = RegistryLineKind::Value;
+    else
+        return false;
 
     if (parsed.kind == RegistryLineKind::Value) {
         const size_t gap = rest.find_last_of(L" \t");

@@ -18,8 +18,8 @@ enum class RegistryLineKind { Key, ForceRemove, NoRemove, Value };
 struct RegistryLine {
     RegistryLineKind kind;
     std::wstring path;
-    std::wstring name;  // Value lines only
-    std::wstring data;  // default value or named value's data; empty with hasData false
+    std::wstring name; // Value lines only
+    std::wstring data; // default value or named value's data; empty with hasData false
     bool hasData = false;
 };
 

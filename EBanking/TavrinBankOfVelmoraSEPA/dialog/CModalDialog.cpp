@@ -4,58 +4,44 @@
 
 #include <utility>
 
-CModalDialog::CModalDialog(UINT templateId) : m_templateId(templateId)
-{
-}
+CModalDialog::CModalDialog(UINT templateId) : m_templateId(templateId) {}
 
 INT_PTR CModalDialog::DoModal(HWND owner)
 {
     m_failure = nullptr;
-    const INT_PTR result = DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(m_templateId), owner,
-                                           &CModalDialog::s_DialogProc, reinterpret_cast<LPARAM>(this));
-    if (m_failure)
-        std::rethrow_exception(std::exchange(m_failure, nullptr));
+    const INT_PTR result = DialogBoxParamA(ResourceModule(),
+                                           MAKEINTRESOURCEA(m_templateId),
+                                           owner,
+                                           &CModalDialog::s_DialogProc,
+                                           reinterpret_cast<LPARAM>(this));
+    if (m_failure) std::rethrow_exception(std::exchange(m_failure, nullptr));
     return result;
 }
 
-void CModalDialog::EndDialog(INT_PTR result)
-{
-    ::EndDialog(m_hwnd, result);
-}
+void CModalDialog::EndDialog(INT_PTR result) { ::EndDialog(m_hwnd, result); }
 
-HWND CModalDialog::Item(int id) const
-{
-    return GetDlgItem(m_hwnd, id);
-}
+HWND CModalDialog::Item(int id) const { return GetDlgItem(m_hwnd, id); }
 
 INT_PTR CALLBACK CModalDialog::s_DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CModalDialog* self = nullptr;
-    if (message == WM_INITDIALOG)
-    {
+    if (message == WM_INITDIALOG) {
         self = reinterpret_cast<CModalDialog*>(lParam);
         self->m_hwnd = hwnd;
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-    }
-    else
-    {
+    } else {
         self = reinterpret_cast<CModalDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     }
     // Messages sent before WM_INITDIALOG (WM_SETFONT) have no object yet.
-    if (!self)
-        return FALSE;
+    if (!self) return FALSE;
 
     INT_PTR handled = FALSE;
     // Once a handler has failed, the object's state is not trusted with
     // another message: the dialog only closes.
-    if (!self->m_failure)
-    {
-        try
-        {
+    if (!self->m_failure) {
+        try {
             handled = self->HandleMessage(message, wParam, lParam);
-        }
-        catch (...)
-        {
+        } catch (...) {
             // Nothing may unwind through the dialog manager: the failure is
             // kept for DoModal to throw once the modal loop has destroyed
             // the window.
@@ -65,8 +51,7 @@ INT_PTR CALLBACK CModalDialog::s_DialogProc(HWND hwnd, UINT message, WPARAM wPar
         }
     }
 
-    if (message == WM_NCDESTROY)
-    {
+    if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         self->m_hwnd = nullptr;
     }

@@ -7,8 +7,7 @@
 // A modal dialog built from a template in the component's resources whose
 // messages go to a member function. The window procedure keeps `this` in the
 // window's user data from WM_INITDIALOG on.
-class CModalDialog
-{
+class CModalDialog {
 public:
     explicit CModalDialog(UINT templateId);
     virtual ~CModalDialog() = default;

@@ -11,8 +11,7 @@
 // converted through the thread's ANSI code page on the way in and out.
 // The model is not owned.
 template <class TModel>
-class CSepaInfoModelAdapter : public ISepaInfoModel
-{
+class CSepaInfoModelAdapter : public ISepaInfoModel {
 public:
     explicit CSepaInfoModelAdapter(TModel& model) : m_model(model) {}
 

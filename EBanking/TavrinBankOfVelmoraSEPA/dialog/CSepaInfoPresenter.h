@@ -11,14 +11,12 @@
 // Copies the payment details between the model and the dialog and checks
 // what the user typed before any of it reaches the model. Knows nothing of
 // windows: the dialog is an ISepaViewInfo and the clock is a function.
-class CSepaInfoPresenter
-{
+class CSepaInfoPresenter {
 public:
     using Clock = std::function<DATE()>;
 
     // Neither the view nor the model is owned.
-    CSepaInfoPresenter(ISepaViewInfo* view, ISepaInfoModel* model,
-                       Clock clock = CurrentLocalDate);
+    CSepaInfoPresenter(ISepaViewInfo* view, ISepaInfoModel* model, Clock clock = CurrentLocalDate);
 
     // Fills the dialog's three fields from the model.
     void LoadValues();

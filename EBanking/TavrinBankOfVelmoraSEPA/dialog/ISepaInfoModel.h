@@ -7,8 +7,7 @@
 // The payment details of one run as the dialog and its presenter need them,
 // with all text as narrow text in the thread's ANSI code page.
 // CSepaInfoModelAdapter puts this face on the run's CSepaInfoModel.
-class ISepaInfoModel
-{
+class ISepaInfoModel {
 public:
     virtual DATE GetExecutionDate() = 0;
     virtual void SetExecutionDate(DATE date) = 0;

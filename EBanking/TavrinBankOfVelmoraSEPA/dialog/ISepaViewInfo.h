@@ -7,8 +7,7 @@
 
 // The payment details dialog as its presenter sees it: three fields and two
 // ways to talk to the user. Implemented by the real dialog and by test fakes.
-class ISepaViewInfo
-{
+class ISepaViewInfo {
 public:
     // Shows the date in the date field; true when the field took it.
     virtual bool SetExecutionDate(DATE date) = 0;

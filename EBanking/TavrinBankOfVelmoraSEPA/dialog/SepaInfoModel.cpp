@@ -37,9 +37,8 @@ ComPtr<IIdentificationList> FirstPaymentIdentifications(IPaymentBatch* batch)
 {
     const ComPtr<IPayment> payment = FirstPayment(batch);
     if (!payment) return {};
-    const ComPtr<IPaymentEx> extended = Fetch<IPaymentEx>([&](IPaymentEx** out) {
-        return payment->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(out));
-    });
+    const ComPtr<IPaymentEx> extended = Fetch<IPaymentEx>(
+        [&](IPaymentEx** out) { return payment->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(out)); });
     if (!extended) return {};
     return Fetch<IIdentificationList>([&](IIdentificationList** out) { return extended->get_Identifications(out); });
 }
@@ -149,17 +148,8 @@ void CSepaInfoModel::SetOin(BSTR oin)
     added->put_Value(value.Get());
 }
 
-std::string CSepaInfoModel::GetFilePath() const
-{
-    return m_path;
-}
+std::string CSepaInfoModel::GetFilePath() const { return m_path; }
 
-void CSepaInfoModel::SetFilePath(const char* path)
-{
-    m_path = path ? path : "";
-}
+void CSepaInfoModel::SetFilePath(const char* path) { m_path = path ? path : ""; }
 
-std::string CSepaInfoModel::GetFileExtension() const
-{
-    return m_extension;
-}
+std::string CSepaInfoModel::GetFileExtension() const { return m_extension; }

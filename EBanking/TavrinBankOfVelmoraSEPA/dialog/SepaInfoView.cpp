@@ -15,8 +15,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace
-{
+namespace {
 constexpr int kOinFieldChars = 50;
 constexpr int kFileNameChars = MAX_PATH;
 
@@ -60,13 +59,11 @@ CSepaInfoView::CSepaInfoView(ISepaInfoModel& model, CSepaInfoPresenter::Clock cl
     // The date picker needs its window class registered; without it the
     // dialog still opens, just without a working date field.
     m_commonControls = UniqueResource<HMODULE, &FreeLibrary>(LoadLibraryA("comctl32.dll"));
-    if (!m_commonControls)
-        return;
+    if (!m_commonControls) return;
     using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     const auto init = reinterpret_cast<InitFunction>(
         reinterpret_cast<void (*)()>(GetProcAddress(m_commonControls.Get(), "InitCommonControlsEx")));
-    if (init)
-    {
+    if (init) {
         INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_DATE_CLASSES};
         init(&classes);
     }
@@ -80,26 +77,17 @@ CSepaInfoView::~CSepaInfoView()
 
 INT_PTR CSepaInfoView::HandleMessage(UINT message, WPARAM wParam, LPARAM)
 {
-    if (message == WM_INITDIALOG)
-        return OnInitDialog();
-    if (message != WM_COMMAND)
-        return FALSE;
+    if (message == WM_INITDIALOG) return OnInitDialog();
+    if (message != WM_COMMAND) return FALSE;
 
-    switch (LOWORD(wParam))
-    {
-    case IDOK:
-        OnOK();
-        return TRUE;
-    case IDCANCEL:
-        OnCancel();
-        return TRUE;
+    switch (LOWORD(wParam)) {
+    case IDOK: OnOK(); return TRUE;
+    case IDCANCEL: OnCancel(); return TRUE;
     case IDC_SEPA_BROWSE:
-        if (HIWORD(wParam) != BN_CLICKED)
-            return FALSE;
+        if (HIWORD(wParam) != BN_CLICKED) return FALSE;
         OnBrowse();
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -107,14 +95,12 @@ BOOL CSepaInfoView::OnInitDialog()
 {
     CenterOverOwner();
 
-    if (HICON icon = LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDI_SEPA_INFO)))
-    {
+    if (HICON icon = LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDI_SEPA_INFO))) {
         SendMessageA(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageA(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
 
-    SendMessageA(Item(IDC_SEPA_EXECUTION_DATE), DTM_SETFORMATA, 0,
-                 reinterpret_cast<LPARAM>("dd/MM/yyyy"));
+    SendMessageA(Item(IDC_SEPA_EXECUTION_DATE), DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("dd/MM/yyyy"));
     // Only typing is limited: a longer OIN from the host is still shown whole.
     SendMessageA(Item(IDC_SEPA_OIN), EM_LIMITTEXT, CSepaInfoPresenter::kMaxOinLength, 0);
 
@@ -126,27 +112,25 @@ BOOL CSepaInfoView::OnInitDialog()
 
 void CSepaInfoView::OnOK()
 {
-    if (!m_presenter->ValidateAndStore())
-        return;
+    if (!m_presenter->ValidateAndStore()) return;
 
     // Ask about the file that will really be written: the stored path, which
     // has lost the blanks the field may still show around it.
     const std::string path = m_model.GetFilePath();
-    if (PathExists(path))
-    {
-        const std::string question = "The " + path +
-            " file already exists. If you continue this file will be replaced." + kContinueQuestion;
-        if (MessageBoxA(m_hwnd, question.c_str(), "File already exists",
-                        MB_YESNO | MB_ICONQUESTION) != IDYES)
-            return;
+    if (PathExists(path)) {
+        const std::string question =
+            "The " + path + " file already exists. If you continue this file will be replaced." + kContinueQuestion;
+        if (MessageBoxA(m_hwnd, question.c_str(), "File already exists", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     }
     EndDialog(IDOK);
 }
 
 void CSepaInfoView::OnCancel()
 {
-    if (MessageBoxA(m_hwnd, "Are you sure you wish to abandon credit transfer?",
-                    "Processing Details", MB_YESNO | MB_ICONQUESTION) == IDYES)
+    if (MessageBoxA(m_hwnd,
+                    "Are you sure you wish to abandon credit transfer?",
+                    "Processing Details",
+                    MB_YESNO | MB_ICONQUESTION) == IDYES)
         EndDialog(IDCANCEL);
 }
 
@@ -168,11 +152,9 @@ void CSepaInfoView::OnBrowse()
     dialog.lpstrFile = fileName;
     dialog.nMaxFile = sizeof(fileName);
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER |
-                   OFN_ENABLESIZING;
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_ENABLESIZING;
 
-    if (GetSaveFileNameA(&dialog))
-        SetWindowTextA(Item(IDC_SEPA_FILE_PATH), fileName);
+    if (GetSaveFileNameA(&dialog)) SetWindowTextA(Item(IDC_SEPA_FILE_PATH), fileName);
 }
 
 void CSepaInfoView::CenterOverOwner()
@@ -189,8 +171,7 @@ void CSepaInfoView::CenterOverOwner()
     const RECT work = monitor.rcWork;
 
     RECT around = work;
-    if (owner && IsWindowVisible(owner) && !IsIconic(owner))
-        GetWindowRect(owner, &around);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
 
     LONG left = around.left + ((around.right - around.left) - width) / 2;
     LONG top = around.top + ((around.bottom - around.top) - height) / 2;
@@ -204,25 +185,20 @@ void CSepaInfoView::CenterOverOwner()
 bool CSepaInfoView::SetExecutionDate(DATE date)
 {
     SYSTEMTIME time{};
-    if (!VariantTimeToSystemTime(date, &time))
-        return false;
-    return SendMessageA(Item(IDC_SEPA_EXECUTION_DATE), DTM_SETSYSTEMTIME, GDT_VALID,
-                        reinterpret_cast<LPARAM>(&time)) != 0;
+    if (!VariantTimeToSystemTime(date, &time)) return false;
+    return SendMessageA(Item(IDC_SEPA_EXECUTION_DATE), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time)) !=
+           0;
 }
 
 bool CSepaInfoView::GetExecutionDate(DATE* date)
 {
     SYSTEMTIME time{};
-    if (SendMessageA(Item(IDC_SEPA_EXECUTION_DATE), DTM_GETSYSTEMTIME, 0,
-                     reinterpret_cast<LPARAM>(&time)) != GDT_VALID)
+    if (SendMessageA(Item(IDC_SEPA_EXECUTION_DATE), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID)
         return false;
     return SystemTimeToVariantTime(&time, date) != FALSE;
 }
 
-void CSepaInfoView::SetOin(std::string oin)
-{
-    SetWindowTextA(Item(IDC_SEPA_OIN), oin.c_str());
-}
+void CSepaInfoView::SetOin(std::string oin) { SetWindowTextA(Item(IDC_SEPA_OIN), oin.c_str()); }
 
 const char* CSepaInfoView::GetOin()
 {
@@ -230,10 +206,7 @@ const char* CSepaInfoView::GetOin()
     return m_oin.c_str();
 }
 
-void CSepaInfoView::SetFilePath(std::string path)
-{
-    SetWindowTextA(Item(IDC_SEPA_FILE_PATH), path.c_str());
-}
+void CSepaInfoView::SetFilePath(std::string path) { SetWindowTextA(Item(IDC_SEPA_FILE_PATH), path.c_str()); }
 
 const char* CSepaInfoView::GetFilePath()
 {

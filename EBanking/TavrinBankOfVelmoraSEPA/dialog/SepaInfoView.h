@@ -16,16 +16,13 @@ class CSepaInfoModel;
 // whole batch. Ends with 1 when the values passed the checks and are stored
 // in the model, 2 when the user abandoned the transfer, -1 when it could not
 // be shown; a failure while it is open closes it and is thrown to the caller.
-class CSepaInfoView : public CModalDialog, public ISepaViewInfo
-{
+class CSepaInfoView : public CModalDialog, public ISepaViewInfo {
 public:
     // The run's model, not owned; it must outlive the dialog, which reaches
     // it through an adapter of its own.
-    explicit CSepaInfoView(CSepaInfoModel& model,
-                           CSepaInfoPresenter::Clock clock = CurrentLocalDate);
+    explicit CSepaInfoView(CSepaInfoModel& model, CSepaInfoPresenter::Clock clock = CurrentLocalDate);
     // A model that already speaks the dialog's language; not owned.
-    explicit CSepaInfoView(ISepaInfoModel& model,
-                           CSepaInfoPresenter::Clock clock = CurrentLocalDate);
+    explicit CSepaInfoView(ISepaInfoModel& model, CSepaInfoPresenter::Clock clock = CurrentLocalDate);
     ~CSepaInfoView() override;
 
     bool SetExecutionDate(DATE date) override;

@@ -1,8 +1,7 @@
 #pragma once
 
 // One moment as calendar fields, as the system clock reports it.
-struct CalendarTime
-{
+struct CalendarTime {
     int year;   // 0 to 9999 can be written
     int month;  // 1 to 12
     int day;    // 1 to 31

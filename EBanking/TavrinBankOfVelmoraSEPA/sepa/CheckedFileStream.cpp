@@ -16,8 +16,8 @@ HRESULT CCheckedFileStream::Write(const void* bytes, ULONG count, ULONG* written
     if (!m_operations.Write(m_file, bytes, count, &done)) {
         const DWORD error = GetLastError();
         m_result = error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? STG_E_MEDIUMFULL
-                   : error != ERROR_SUCCESS                                       ? HRESULT_FROM_WIN32(error)
-                                                                                  : STG_E_WRITEFAULT;
+                   : error != ERROR_SUCCESS                                    ? HRESULT_FROM_WIN32(error)
+                                                                               : STG_E_WRITEFAULT;
     } else if (done != count) {
         // A short write without an error is how a full disk answers on some file systems.
         m_result = STG_E_MEDIUMFULL;
@@ -37,10 +37,7 @@ HRESULT CCheckedFileStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGE
     return S_OK;
 }
 
-HRESULT CCheckedFileStream::SetSize(ULARGE_INTEGER)
-{
-    return STG_E_INVALIDFUNCTION;
-}
+HRESULT CCheckedFileStream::SetSize(ULARGE_INTEGER) { return STG_E_INVALIDFUNCTION; }
 
 HRESULT CCheckedFileStream::CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER* read, ULARGE_INTEGER* written)
 {
@@ -55,20 +52,11 @@ HRESULT CCheckedFileStream::Commit(DWORD)
     return m_result;
 }
 
-HRESULT CCheckedFileStream::Revert()
-{
-    return S_OK;
-}
+HRESULT CCheckedFileStream::Revert() { return S_OK; }
 
-HRESULT CCheckedFileStream::LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD)
-{
-    return STG_E_INVALIDFUNCTION;
-}
+HRESULT CCheckedFileStream::LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) { return STG_E_INVALIDFUNCTION; }
 
-HRESULT CCheckedFileStream::UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD)
-{
-    return STG_E_INVALIDFUNCTION;
-}
+HRESULT CCheckedFileStream::UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) { return STG_E_INVALIDFUNCTION; }
 
 HRESULT CCheckedFileStream::Stat(STATSTG* statistics, DWORD)
 {

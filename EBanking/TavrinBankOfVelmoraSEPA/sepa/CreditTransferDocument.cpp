@@ -38,10 +38,7 @@ CBstr Read(IPaymentEx* payment, HRESULT (STDMETHODCALLTYPE IPaymentEx::*getter)(
     return CBstr(value);
 }
 
-_bstr_t Widen(const std::string& ascii)
-{
-    return _bstr_t(std::wstring(ascii.begin(), ascii.end()).c_str());
-}
+_bstr_t Widen(const std::string& ascii) { return _bstr_t(std::wstring(ascii.begin(), ascii.end()).c_str()); }
 
 IPaymentExPtr ExtendedPayment(IPaymentBatch* batch, LONG index)
 {
@@ -65,7 +62,8 @@ std::string CreationDateAndTime(const LocalClock& clock)
 std::string ExecutionDate(DATE date)
 {
     SYSTEMTIME fields;
-    if (!std::isfinite(date) || !VariantTimeToSystemTime(std::trunc(date), &fields)) return FormatExecutionDate(-1, -1, -1);
+    if (!std::isfinite(date) || !VariantTimeToSystemTime(std::trunc(date), &fields))
+        return FormatExecutionDate(-1, -1, -1);
     return FormatExecutionDate(fields.wYear, fields.wMonth, fields.wDay);
 }
 
@@ -73,10 +71,7 @@ class CDocumentBuilder {
 public:
     explicit CDocumentBuilder(IXMLDOMDocument* document) : m_document(document) {}
 
-    IXMLDOMElementPtr Append(IXMLDOMNode* parent, BSTR name)
-    {
-        return AppendChildElement(m_document, parent, name);
-    }
+    IXMLDOMElementPtr Append(IXMLDOMNode* parent, BSTR name) { return AppendChildElement(m_document, parent, name); }
 
     void AppendValue(IXMLDOMNode* parent, BSTR name, BSTR value)
     {
@@ -115,8 +110,12 @@ private:
     {
         IXMLDOMElementPtr creditor;
         if (FAILED(m_document->createElement(m_names.creditor, &creditor)) || !creditor) return false;
-        for (BSTR name : {m_names.name.GetBSTR(), m_names.iban.GetBSTR(), m_names.payment.GetBSTR(),
-                          m_names.bic.GetBSTR(), m_names.reference.GetBSTR(), m_names.endToEndId.GetBSTR()})
+        for (BSTR name : {m_names.name.GetBSTR(),
+                          m_names.iban.GetBSTR(),
+                          m_names.payment.GetBSTR(),
+                          m_names.bic.GetBSTR(),
+                          m_names.reference.GetBSTR(),
+                          m_names.endToEndId.GetBSTR()})
             if (!Append(creditor, name)) return false;
         m_creditor = creditor;
         return true;
@@ -185,8 +184,7 @@ IXMLDOMDocumentPtr BuildCreditTransferDocument(BSTR debtorReference, IPaymentBat
             // that no file is written: one without that payment would pass for the whole batch.
             if (FAILED(batch->get_Item(index, &delivered)) || !delivered) return document;
             IPaymentExPtr payment;
-            if (FAILED(delivered->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(&payment))) ||
-                !payment)
+            if (FAILED(delivered->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(&payment))) || !payment)
                 break;
             builder.AppendCreditor(creditors, payment);
         }

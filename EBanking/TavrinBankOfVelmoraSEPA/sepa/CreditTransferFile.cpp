@@ -68,11 +68,15 @@ bool CreateCreditTransferFile(const _bstr_t& debtorReference, IPaymentBatch* bat
 
     // The transformation writes the file itself, through the component's own stream: no output
     // document is made, and the file carries the stylesheet's output settings.
-    const bool written = WriteWholeFile(outputPath, [&](IStream* stream) {
-        const HRESULT transformed = source->transformNodeToObject(stylesheet, _variant_t(static_cast<IUnknown*>(stream)));
-        steps.Lap("transformation");
-        return transformed;
-    }, files);
+    const bool written = WriteWholeFile(
+        outputPath,
+        [&](IStream* stream) {
+            const HRESULT transformed =
+                source->transformNodeToObject(stylesheet, _variant_t(static_cast<IUnknown*>(stream)));
+            steps.Lap("transformation");
+            return transformed;
+        },
+        files);
     // Flushing, moving the file into place and checking it.
     steps.Lap("save");
     return written;

@@ -11,7 +11,8 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix)
 
 std::wstring Upper(std::wstring text)
 {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towupper(c));
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(std::towupper(c));
     return text;
 }
 

@@ -7,7 +7,7 @@
 
 // What stands at a path, read through an open handle.
 struct FileFacts {
-    bool regularFile = false;  // a file on a disk: not a folder, device, pipe or reparse point
+    bool regularFile = false; // a file on a disk: not a folder, device, pipe or reparse point
     ULONGLONG size = 0;
 };
 

@@ -5,8 +5,7 @@
 
 #include <cstring>
 
-namespace
-{
+namespace {
 const char kSeparator = '\\';
 const char kFloppyRootPattern[] = "a:\\*.*";
 const char kLastResortFolder[] = "C:\\";
@@ -14,19 +13,16 @@ const char kLastResortFolder[] = "C:\\";
 // The directory is usable when the complete file path fits in a path buffer
 // (the search pattern is shorter, so it fits too) and a search in it finds
 // something: every folder but a drive root holds its own "." entry.
-bool IsUsableDirectory(IDefaultPathPlatform& platform, const std::string& directory,
-                       const std::string& fileName)
+bool IsUsableDirectory(IDefaultPathPlatform& platform, const std::string& directory, const std::string& fileName)
 {
-    if (!FitsInPathBuffer(JoinPath(directory, fileName)))
-        return false;
+    if (!FitsInPathBuffer(JoinPath(directory, fileName))) return false;
     const std::string pattern = JoinPath(directory, "*.*");
     return IsFloppyRootPattern(pattern) || platform.SearchFindsEntry(pattern);
 }
 
 bool CopyToBuffer(const std::string& text, char* buffer, std::size_t bufferSize)
 {
-    if (text.size() >= bufferSize)
-    {
+    if (text.size() >= bufferSize) {
         buffer[0] = '\0';
         return false;
     }
@@ -37,30 +33,22 @@ bool CopyToBuffer(const std::string& text, char* buffer, std::size_t bufferSize)
 
 std::string JoinPath(const std::string& directory, const std::string& name)
 {
-    if (!directory.empty() && directory.back() == kSeparator)
-        return directory + name;
+    if (!directory.empty() && directory.back() == kSeparator) return directory + name;
     return directory + kSeparator + name;
 }
 
-bool FitsInPathBuffer(const std::string& path)
-{
-    return path.size() < kMaxPathSize;
-}
+bool FitsInPathBuffer(const std::string& path) { return path.size() < kMaxPathSize; }
 
 bool IsFloppyRootPattern(const std::string& pattern)
 {
-    if (pattern.size() != sizeof kFloppyRootPattern - 1)
-        return false;
-    for (std::size_t i = 0; i < pattern.size(); ++i)
-    {
-        if (ascii::ToLower(pattern[i]) != kFloppyRootPattern[i])
-            return false;
+    if (pattern.size() != sizeof kFloppyRootPattern - 1) return false;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (ascii::ToLower(pattern[i]) != kFloppyRootPattern[i]) return false;
     }
     return true;
 }
 
-std::string FormatInvalidDirectoryMessage(const std::string& directory,
-                                          const std::string& fallbackFolder)
+std::string FormatInvalidDirectoryMessage(const std::string& directory, const std::string& fallbackFolder)
 {
     return "The default payment directory (" + directory +
            ") specified does not exist.  Please correct this within configuration for the "
@@ -68,18 +56,15 @@ std::string FormatInvalidDirectoryMessage(const std::string& directory,
            fallbackFolder + ") will be used in the mean time.";
 }
 
-bool BuildDefaultOutputPath(IDefaultPathPlatform& platform, const char* directory,
-                            const char* extension, char* buffer, std::size_t bufferSize)
+bool BuildDefaultOutputPath(IDefaultPathPlatform& platform, const char* directory, const char* extension, char* buffer,
+                            std::size_t bufferSize)
 {
-    if (buffer == nullptr || bufferSize == 0)
-        return false;
+    if (buffer == nullptr || bufferSize == 0) return false;
     buffer[0] = '\0';
 
     char name[kOutputFileNameLength + 1];
-    if (!FormatOutputFileName(platform.CurrentUtcTime(), name, sizeof name))
-        return false;
-    const std::string fileName =
-        std::string(name) + "." + (extension != nullptr ? extension : "");
+    if (!FormatOutputFileName(platform.CurrentUtcTime(), name, sizeof name)) return false;
+    const std::string fileName = std::string(name) + "." + (extension != nullptr ? extension : "");
 
     const std::string givenDirectory = directory != nullptr ? directory : "";
     if (IsUsableDirectory(platform, givenDirectory, fileName))
@@ -87,8 +72,7 @@ bool BuildDefaultOutputPath(IDefaultPathPlatform& platform, const char* director
 
     // A documents folder too deep for the file name leaves the drive root.
     std::string fallback = platform.FallbackFolder();
-    if (!FitsInPathBuffer(JoinPath(fallback, fileName)))
-        fallback = kLastResortFolder;
+    if (!FitsInPathBuffer(JoinPath(fallback, fileName))) fallback = kLastResortFolder;
     platform.ShowInvalidDirectoryMessage(FormatInvalidDirectoryMessage(givenDirectory, fallback));
     return CopyToBuffer(JoinPath(fallback, fileName), buffer, bufferSize);
 }

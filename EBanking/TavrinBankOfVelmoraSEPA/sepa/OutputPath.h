@@ -22,12 +22,10 @@ bool FitsInPathBuffer(const std::string& path);
 bool IsFloppyRootPattern(const std::string& pattern);
 
 // Text of the message shown when the default payment directory is unusable.
-std::string FormatInvalidDirectoryMessage(const std::string& directory,
-                                          const std::string& fallbackFolder);
+std::string FormatInvalidDirectoryMessage(const std::string& directory, const std::string& fallbackFolder);
 
 // What building the default output path needs from the system.
-class IDefaultPathPlatform
-{
+class IDefaultPathPlatform {
 public:
     virtual ~IDefaultPathPlatform() = default;
 
@@ -51,5 +49,5 @@ public:
 // the extension. Returns false, leaving an empty string when the buffer has
 // room for one, when the clock gives no usable time or the path does not
 // fit in bufferSize.
-bool BuildDefaultOutputPath(IDefaultPathPlatform& platform, const char* directory,
-                            const char* extension, char* buffer, std::size_t bufferSize);
+bool BuildDefaultOutputPath(IDefaultPathPlatform& platform, const char* directory, const char* extension, char* buffer,
+                            std::size_t bufferSize);

@@ -2,17 +2,14 @@
 
 #include "sepa/OutputPath.h"
 
-namespace
-{
+namespace {
 const std::size_t kDriveRootLength = 3; // "C:\"
 }
 
 std::string VirtualStorePath(const std::string& localAppDataFolder, const std::string& path)
 {
-    if (path.size() < kDriveRootLength)
-        return std::string();
-    std::string virtualPath =
-        localAppDataFolder + "\\VirtualStore\\" + path.substr(kDriveRootLength);
+    if (path.size() < kDriveRootLength) return std::string();
+    std::string virtualPath = localAppDataFolder + "\\VirtualStore\\" + path.substr(kDriveRootLength);
     return FitsInPathBuffer(virtualPath) ? virtualPath : std::string();
 }
 
@@ -30,15 +27,10 @@ std::string FormatRedirectMessage(const std::string& virtualPath)
 
 void NotifyIfRedirected(IRedirectPlatform& platform, const std::string& path)
 {
-    if (path.size() < kDriveRootLength)
-        return;
-    if (!platform.IsFixedDrive(path.substr(0, kDriveRootLength)))
-        return;
-    if (platform.IsProcessElevated())
-        return;
+    if (path.size() < kDriveRootLength) return;
+    if (!platform.IsFixedDrive(path.substr(0, kDriveRootLength))) return;
+    if (platform.IsProcessElevated()) return;
     const std::string virtualPath = VirtualStorePath(platform.LocalAppDataFolder(), path);
-    if (virtualPath.empty() || !platform.CanOpenExistingFile(virtualPath))
-        return;
-    if (platform.AskToOpenFolder(FormatRedirectMessage(virtualPath)))
-        platform.OpenFolder(ParentFolder(virtualPath));
+    if (virtualPath.empty() || !platform.CanOpenExistingFile(virtualPath)) return;
+    if (platform.AskToOpenFolder(FormatRedirectMessage(virtualPath))) platform.OpenFolder(ParentFolder(virtualPath));
 }

@@ -17,8 +17,7 @@ std::string ParentFolder(const std::string& path);
 std::string FormatRedirectMessage(const std::string& virtualPath);
 
 // What the redirect check needs from the system.
-class IRedirectPlatform
-{
+class IRedirectPlatform {
 public:
     virtual ~IRedirectPlatform() = default;
 

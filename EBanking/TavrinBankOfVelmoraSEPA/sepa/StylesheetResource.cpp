@@ -9,8 +9,8 @@ std::string LoadStylesheetResource(int resourceId)
 {
     // The neutral language finds the resource in whichever language it was stored.
     std::string_view bytes;
-    FindResourceBytes(ResourceModule(), "XSLT", static_cast<UINT>(resourceId), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                      bytes);
+    FindResourceBytes(
+        ResourceModule(), "XSLT", static_cast<UINT>(resourceId), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), bytes);
     return std::string(bytes);
 }
 

@@ -38,8 +38,12 @@ public:
         static unsigned counter = 0;
         for (int attempt = 0; attempt < 100 && m_file == INVALID_HANDLE_VALUE; ++attempt) {
             wchar_t name[64];
-            swprintf(name, sizeof name / sizeof name[0], L"~sepa-%lx-%lx-%x.tmp", GetCurrentProcessId(),
-                     GetTickCount(), ++counter);
+            swprintf(name,
+                     sizeof name / sizeof name[0],
+                     L"~sepa-%lx-%lx-%x.tmp",
+                     GetCurrentProcessId(),
+                     GetTickCount(),
+                     ++counter);
             m_path = folder + name;
             m_file = m_operations.CreateNewFile(m_path);
             if (m_file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&

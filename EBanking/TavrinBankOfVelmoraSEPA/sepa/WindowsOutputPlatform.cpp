@@ -6,14 +6,12 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-namespace
-{
+namespace {
 // A shell folder path, or "" when the shell does not know it.
 std::string ShellFolder(int csidl)
 {
     char folder[MAX_PATH] = "";
-    if (SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK)
-        return std::string();
+    if (SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) return std::string();
     return folder;
 }
 
@@ -35,8 +33,7 @@ bool CWindowsOutputPlatform::SearchFindsEntry(const std::string& pattern)
 {
     WIN32_FIND_DATAA found;
     const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
+    if (search == INVALID_HANDLE_VALUE) return false;
     UniqueResource<HANDLE, &FindClose> closeOnReturn(search);
     return true;
 }
@@ -65,26 +62,25 @@ bool CWindowsOutputPlatform::IsProcessElevated()
     return RegOpenKeyExA(HKEY_USERS, "S-1-5-19", 0, KEY_ALL_ACCESS, key.Receive()) == ERROR_SUCCESS;
 }
 
-std::string CWindowsOutputPlatform::LocalAppDataFolder()
-{
-    return ShellFolder(CSIDL_LOCAL_APPDATA);
-}
+std::string CWindowsOutputPlatform::LocalAppDataFolder() { return ShellFolder(CSIDL_LOCAL_APPDATA); }
 
 bool CWindowsOutputPlatform::CanOpenExistingFile(const std::string& path)
 {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    const HANDLE file = CreateFileA(path.c_str(),
+                                    GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr,
+                                    OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL,
+                                    nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
     UniqueResource<HANDLE, &CloseHandle> closeOnReturn(file);
     return true;
 }
 
 bool CWindowsOutputPlatform::AskToOpenFolder(const std::string& text)
 {
-    return MessageBoxA(nullptr, text.c_str(), "Windows Redirect", MB_ICONINFORMATION | MB_YESNO) ==
-           IDYES;
+    return MessageBoxA(nullptr, text.c_str(), "Windows Redirect", MB_ICONINFORMATION | MB_YESNO) == IDYES;
 }
 
 void CWindowsOutputPlatform::OpenFolder(const std::string& folder)
@@ -92,8 +88,7 @@ void CWindowsOutputPlatform::OpenFolder(const std::string& folder)
     ShellExecuteA(nullptr, "open", folder.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
 }
 
-bool BuildDefaultOutputPath(const char* directory, const char* extension, char* buffer,
-                            std::size_t bufferSize)
+bool BuildDefaultOutputPath(const char* directory, const char* extension, char* buffer, std::size_t bufferSize)
 {
     CWindowsOutputPlatform platform;
     return BuildDefaultOutputPath(platform, directory, extension, buffer, bufferSize);

@@ -10,8 +10,7 @@
 // file, IDefaultPathPlatform (OutputPath.h) and IRedirectPlatform
 // (RedirectNotice.h). Tests derive from it to replace single calls, such as
 // the clock or the elevation test, and keep the rest.
-class CWindowsOutputPlatform : public IDefaultPathPlatform, public IRedirectPlatform
-{
+class CWindowsOutputPlatform : public IDefaultPathPlatform, public IRedirectPlatform {
 public:
     CalendarTime CurrentUtcTime() override;
     bool SearchFindsEntry(const std::string& pattern) override;
@@ -31,8 +30,7 @@ public:
 // host's default payment directory or its fallback, with "." + extension),
 // built with the real clock, folders and message box. False, with an empty
 // string in buffer, when no path could be built.
-bool BuildDefaultOutputPath(const char* directory, const char* extension, char* buffer,
-                            std::size_t bufferSize);
+bool BuildDefaultOutputPath(const char* directory, const char* extension, char* buffer, std::size_t bufferSize);
 
 // Tells the user, and opens the folder on request, when Windows stored the
 // file just written at path in the virtual store instead.

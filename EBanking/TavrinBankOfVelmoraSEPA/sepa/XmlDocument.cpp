@@ -16,8 +16,12 @@ BSTR LineBreak()
 IXMLDOMDocumentPtr CreateXmlDocument()
 {
     IXMLDOMDocumentPtr document;
-    if (FAILED(CoCreateInstance(CLSID_XmlDomDocument, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IXMLDOMDocument),
-                                reinterpret_cast<void**>(&document))) || !document)
+    if (FAILED(CoCreateInstance(CLSID_XmlDomDocument,
+                                nullptr,
+                                CLSCTX_INPROC_SERVER,
+                                __uuidof(IXMLDOMDocument),
+                                reinterpret_cast<void**>(&document))) ||
+        !document)
         return nullptr;
     // Loading from a string must finish before loadXML returns, and nothing is fetched from
     // outside or checked against a document type.

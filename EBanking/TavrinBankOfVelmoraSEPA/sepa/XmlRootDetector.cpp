@@ -4,10 +4,7 @@
 
 namespace {
 
-bool IsWhiteSpace(unsigned char byte)
-{
-    return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
-}
+bool IsWhiteSpace(unsigned char byte) { return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n'; }
 
 bool IsByteOrderMark(unsigned char byte)
 {
@@ -70,7 +67,6 @@ void CXmlRootDetector::Next(unsigned char byte)
         if (byte == '>' && m_previous == '?') m_state = State::Prolog;
         break;
     case State::Root:
-    case State::NotADocument:
-        break;
+    case State::NotADocument: break;
     }
 }

@@ -14,9 +14,9 @@ public:
 private:
     enum class State {
         Prolog,
-        MarkupOpened,    // after "<"
-        Declaration,     // after "<!"
-        CommentOpening,  // after "<!-"
+        MarkupOpened,   // after "<"
+        Declaration,    // after "<!"
+        CommentOpening, // after "<!-"
         Comment,
         DocumentType,
         Instruction,

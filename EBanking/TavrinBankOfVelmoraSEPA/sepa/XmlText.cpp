@@ -12,15 +12,14 @@ bool IsSingleXmlCharacter(unsigned long c)
     if (c < 0xD800) return true;
     if (c <= 0xDFFF) return false;
     if (c <= 0xFFFD) return true;
-    return c >= 0x10000 && c <= 0x10FFFF;  // only where wchar_t holds whole code points
+    return c >= 0x10000 && c <= 0x10FFFF; // only where wchar_t holds whole code points
 }
 
 // The number of units of the valid character at i, or 0 when it is none.
 std::size_t XmlCharacterLength(const wchar_t* text, std::size_t length, std::size_t i)
 {
     const unsigned long c = static_cast<unsigned long>(text[i]);
-    if (IsHighSurrogate(c))
-        return i + 1 < length && IsLowSurrogate(static_cast<unsigned long>(text[i + 1])) ? 2 : 0;
+    if (IsHighSurrogate(c)) return i + 1 < length && IsLowSurrogate(static_cast<unsigned long>(text[i + 1])) ? 2 : 0;
     return IsSingleXmlCharacter(c) ? 1 : 0;
 }
 

@@ -3,8 +3,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-namespace
-{
+namespace {
 bool QueryCommonAppData(char* path)
 {
     return SHGetSpecialFolderPathA(nullptr, path, CSIDL_COMMON_APPDATA, FALSE) != FALSE;
@@ -15,12 +14,10 @@ CDataFolderCache g_dataFolder(&QueryCommonAppData);
 
 const char* CDataFolderCache::Get()
 {
-    if (m_ready)
-        return m_path;
+    if (m_ready) return m_path;
     // Neither a failed query nor a path too long to extend may leave a
     // partial path behind for the caller to build file names on.
-    if (!m_query(m_path) || !PathAppendA(m_path, "TAVRIN\\Tavrin EBanking"))
-    {
+    if (!m_query(m_path) || !PathAppendA(m_path, "TAVRIN\\Tavrin EBanking")) {
         m_path[0] = '\0';
         return m_path;
     }
@@ -28,7 +25,4 @@ const char* CDataFolderCache::Get()
     return m_path;
 }
 
-const char* GetDataFolder()
-{
-    return g_dataFolder.Get();
-}
+const char* GetDataFolder() { return g_dataFolder.Get(); }

@@ -12,8 +12,7 @@
 const char* GetDataFolder();
 
 // The caching behind GetDataFolder, with the shell query passed in.
-class CDataFolderCache
-{
+class CDataFolderCache {
 public:
     // Fills a MAX_PATH buffer with the common application data folder.
     typedef bool (*FolderQuery)(char* path);

@@ -17,20 +17,17 @@ std::uint16_t ParseMappingCode(const std::string& field)
     while (i < end && ascii::IsSpace(field[i]))
         ++i;
     bool negative = false;
-    if (at(i) == '+' || at(i) == '-')
-    {
+    if (at(i) == '+' || at(i) == '-') {
         negative = at(i) == '-';
         ++i;
     }
-    if (at(i) == '0' && (at(i + 1) == 'x' || at(i + 1) == 'X') && HexDigitValue(at(i + 2)) >= 0)
-        i += 2;
+    if (at(i) == '0' && (at(i + 1) == 'x' || at(i + 1) == 'X') && HexDigitValue(at(i + 2)) >= 0) i += 2;
 
     // Computed in 32 bits whatever the platform's unsigned long, so that
     // native builds read over-long codes as the product does.
     std::uint32_t value = 0;
     bool overflow = false;
-    for (int digit; (digit = HexDigitValue(at(i))) >= 0; ++i)
-    {
+    for (int digit; (digit = HexDigitValue(at(i))) >= 0; ++i) {
         if (value > (UINT32_MAX - static_cast<std::uint32_t>(digit)) / 16)
             overflow = true;
         else
@@ -47,24 +44,20 @@ void ReadMappingLines(std::istream& in, MappingTable& table)
 {
     std::string key;
     std::string replacement;
-    while (in.good())
-    {
+    while (in.good()) {
         // The key runs to the first comma, across line ends if need be.
         std::getline(in, key, ',');
-        if (!in.good())
-            break;
+        if (!in.good()) break;
         // A last line without a line feed still counts.
         std::getline(in, replacement);
-        if (key.size() >= 2 && replacement.size() >= 2)
-            table[ParseMappingCode(key)] = ParseMappingCode(replacement);
+        if (key.size() >= 2 && replacement.size() >= 2) table[ParseMappingCode(key)] = ParseMappingCode(replacement);
     }
 }
 
 CCharacterMap::CCharacterMap(const char* overridePath, const EmbeddedSource& embedded)
 {
     std::string overrideText;
-    if (overridePath && ReadOverrideFile(overridePath, overrideText))
-    {
+    if (overridePath && ReadOverrideFile(overridePath, overrideText)) {
         std::istringstream in(overrideText);
         ReadMappingLines(in, m_table);
         return;
@@ -80,24 +73,19 @@ void CCharacterMap::Transliterate(std::wstring& text) const
     // editing in place, without the cost of erasing in the middle.
     std::wstring result;
     result.reserve(text.size());
-    for (const wchar_t unit : text)
-    {
+    for (const wchar_t unit : text) {
         wchar_t out = unit;
         const std::uint32_t code = static_cast<std::uint32_t>(unit);
-        if (code <= 0xFFFFu)
-        {
+        if (code <= 0xFFFFu) {
             const auto entry = m_table.find(static_cast<std::uint16_t>(code));
-            if (entry != m_table.end())
-            {
-                if (entry->second == 0)
-                    continue;
+            if (entry != m_table.end()) {
+                if (entry->second == 0) continue;
                 out = static_cast<wchar_t>(entry->second);
             }
         }
         // Tabs, line breaks and other controls are not allowed in the file;
         // a space keeps the words apart.
-        if (static_cast<std::uint32_t>(out) < 0x20u)
-            out = L' ';
+        if (static_cast<std::uint32_t>(out) < 0x20u) out = L' ';
         result += out;
     }
     text.swap(result);

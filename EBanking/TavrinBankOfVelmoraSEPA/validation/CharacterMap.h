@@ -29,8 +29,7 @@ std::uint16_t ParseMappingCode(const std::string& field);
 // characters add nothing, so "U+0041," keeps A unchanged.
 void ReadMappingLines(std::istream& in, MappingTable& table);
 
-class CCharacterMap
-{
+class CCharacterMap {
 public:
     typedef std::function<std::istringstream()> EmbeddedSource;
 

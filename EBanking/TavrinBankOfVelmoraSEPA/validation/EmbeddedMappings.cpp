@@ -7,21 +7,20 @@
 #include "resources/resource.h"
 #include "validation/CharacterMap.h"
 
-namespace
-{
+namespace {
 const char kResourceName[] = "ID_MAPPINGS";
 }
 
 std::string LoadEmbeddedMappingBytes(HMODULE module)
 {
     std::string_view bytes;
-    switch (FindResourceBytes(module, "MAPPINGS_FILE", ID_MAPPINGS, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK), bytes)) {
+    switch (
+        FindResourceBytes(module, "MAPPINGS_FILE", ID_MAPPINGS, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK), bytes)) {
     case ResourceLookup::NotFound:
         throw std::runtime_error(std::string("Could not find Embedded Resource: ") + kResourceName + ".");
     case ResourceLookup::NotLoaded:
         throw std::runtime_error(std::string("Could not load Embedded Resource: ") + kResourceName + ".");
-    case ResourceLookup::Found:
-        break;
+    case ResourceLookup::Found: break;
     }
     return std::string(bytes);
 }
@@ -33,7 +32,4 @@ std::istringstream ReadEmbeddedMappings()
     return std::istringstream(text);
 }
 
-CCharacterMap::CCharacterMap(const char* overridePath)
-    : CCharacterMap(overridePath, &ReadEmbeddedMappings)
-{
-}
+CCharacterMap::CCharacterMap(const char* overridePath) : CCharacterMap(overridePath, &ReadEmbeddedMappings) {}

@@ -15,11 +15,9 @@ void NormaliseIdentifier(CString& value, bool removeSpaces, bool toUpper)
     const size_t length = value.GetLength();
     std::string result;
     result.reserve(length);
-    for (size_t i = 0; i < length; ++i)
-    {
+    for (size_t i = 0; i < length; ++i) {
         const char c = text[i];
-        if (removeSpaces && c == ' ')
-            continue;
+        if (removeSpaces && c == ' ') continue;
         result += toUpper ? ToUpper(c) : c;
     }
     value = result.c_str();
@@ -29,20 +27,16 @@ bool IsValidIban(CString& iban)
 {
     NormaliseIdentifier(iban, true, false);
     std::string text = iban.GetString();
-    if (text.size() < 5 || text.size() > 34)
-        return false;
+    if (text.size() < 5 || text.size() > 34) return false;
 
     // Only the country code is upper-cased; the caller keeps the rest as given.
     text[0] = ToUpper(text[0]);
     text[1] = ToUpper(text[1]);
     iban = text.c_str();
 
-    if (!IsLetter(text[0]) || !IsLetter(text[1]) || !IsDigit(text[2]) || !IsDigit(text[3]))
-        return false;
-    for (size_t i = 4; i < text.size(); ++i)
-    {
-        if (!IsAlphanumeric(text[i]))
-            return false;
+    if (!IsLetter(text[0]) || !IsLetter(text[1]) || !IsDigit(text[2]) || !IsDigit(text[3])) return false;
+    for (size_t i = 4; i < text.size(); ++i) {
+        if (!IsAlphanumeric(text[i])) return false;
     }
     return true;
 }
@@ -52,23 +46,16 @@ bool IsValidBic(CString& bic)
     NormaliseIdentifier(bic, true, true);
     const char* text = bic.GetString();
     const size_t length = bic.GetLength();
-    if (length != 8 && length != 11)
-        return false;
+    if (length != 8 && length != 11) return false;
 
-    for (size_t i = 0; i < 6; ++i)
-    {
-        if (!IsLetter(text[i]))
-            return false;
+    for (size_t i = 0; i < 6; ++i) {
+        if (!IsLetter(text[i])) return false;
     }
     // The location code never starts with 0 or 1 and never has O second.
-    if (!IsLetter(text[6]) && !(text[6] >= '2' && text[6] <= '9'))
-        return false;
-    if (!IsDigit(text[7]) && !(IsLetter(text[7]) && text[7] != 'O'))
-        return false;
-    for (size_t i = 8; i < length; ++i)
-    {
-        if (!IsAlphanumeric(text[i]))
-            return false;
+    if (!IsLetter(text[6]) && !(text[6] >= '2' && text[6] <= '9')) return false;
+    if (!IsDigit(text[7]) && !(IsLetter(text[7]) && text[7] != 'O')) return false;
+    for (size_t i = 8; i < length; ++i) {
+        if (!IsAlphanumeric(text[i])) return false;
     }
     return true;
 }
@@ -77,8 +64,7 @@ bool CleanText(CString& text, size_t maxChars)
 {
     const char* chars = text.GetString();
     size_t length = text.GetLength();
-    if (maxChars != 0 && maxChars < length)
-        length = maxChars;
+    if (maxChars != 0 && maxChars < length) length = maxChars;
 
     size_t first = 0;
     while (first < length && !IsAlphanumeric(chars[first]))

@@ -7,10 +7,8 @@
 #include <share.h>
 #endif
 
-namespace
-{
-struct FileCloser
-{
+namespace {
+struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 typedef std::unique_ptr<std::FILE, FileCloser> FilePtr;
@@ -28,13 +26,10 @@ std::string TranslateTextMode(const std::string& raw)
 {
     std::string text;
     text.reserve(raw.size());
-    for (size_t i = 0; i < raw.size(); ++i)
-    {
+    for (size_t i = 0; i < raw.size(); ++i) {
         const char c = raw[i];
-        if (c == '\x1A')
-            break;
-        if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')
-            continue;  // the LF that follows is kept
+        if (c == '\x1A') break;
+        if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue; // the LF that follows is kept
         text += c;
     }
     return text;
@@ -45,8 +40,7 @@ bool ReadOverrideFile(const char* path, std::string& text)
 {
     text.clear();
     FilePtr file = OpenShared(path);
-    if (!file)
-        return false;
+    if (!file) return false;
 
     std::string raw;
     char chunk[4096];
@@ -55,8 +49,7 @@ bool ReadOverrideFile(const char* path, std::string& text)
         raw.append(chunk, count);
     // A read error (or a directory opened as a file) counts as unopenable
     // rather than as an empty table that would let every character through.
-    if (std::ferror(file.get()))
-        return false;
+    if (std::ferror(file.get())) return false;
 
     text = TranslateTextMode(raw);
     return true;

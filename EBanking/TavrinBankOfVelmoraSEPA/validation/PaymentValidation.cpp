@@ -17,7 +17,7 @@ _COM_SMARTPTR_TYPEDEF(IPaymentEx, __uuidof(IPaymentEx));
 
 namespace {
 
-const LONG kEuro = 978;  // ISO 4217 numeric
+const LONG kEuro = 978; // ISO 4217 numeric
 const size_t kAccountNameMaxChars = 70;
 const size_t kNoLimit = 0;
 
@@ -75,10 +75,7 @@ public:
     }
 
     // An empty reference is no failure: the payment file falls back on the payer's name.
-    void Reference()
-    {
-        CleanHostText(&IPaymentEx::get_PaymentReference, &IPaymentEx::put_PaymentReference, kNoLimit);
-    }
+    void Reference() { CleanHostText(&IPaymentEx::get_PaymentReference, &IPaymentEx::put_PaymentReference, kNoLimit); }
 
     void Currency()
     {

@@ -16,7 +16,4 @@ enum PaymentResultCode : long {
 };
 
 // True when the string table may hold a message for the code.
-constexpr bool HasResultMessageId(long code)
-{
-    return (code >= 0 && code <= 35) || (code >= 105 && code <= 108);
-}
+constexpr bool HasResultMessageId(long code) { return (code >= 0 && code <= 35) || (code >= 105 && code <= 108); }

@@ -14,7 +14,11 @@ namespace tavrin_host {
 // A set of method names that an object has been told to fail, for fault-injection tests.
 class FaultSwitch {
 public:
-    void Fail(const std::string& method, HRESULT hr = E_FAIL) { m_failing.insert(method); m_hr = hr; }
+    void Fail(const std::string& method, HRESULT hr = E_FAIL)
+    {
+        m_failing.insert(method);
+        m_hr = hr;
+    }
     bool Fails(const char* method) const { return !m_failing.empty() && m_failing.count(method) != 0; }
     HRESULT FailureCode() const { return m_hr; }
 
@@ -23,8 +27,10 @@ private:
     HRESULT m_hr = E_FAIL;
 };
 
-#define HOST_FAIL_IF(method) \
-    do { if (Faults().Fails(method)) return Faults().FailureCode(); } while (0)
+#define HOST_FAIL_IF(method)                                       \
+    do {                                                           \
+        if (Faults().Fails(method)) return Faults().FailureCode(); \
+    } while (0)
 
 // Owns one reference to a COM object for as long as it lives.
 template <class T>
@@ -32,9 +38,19 @@ class HostRef {
 public:
     HostRef() = default;
     explicit HostRef(T* adopted) : m_p(adopted) {}
-    HostRef(const HostRef& other) : m_p(other.m_p) { if (m_p) m_p->AddRef(); }
-    HostRef& operator=(HostRef other) { std::swap(m_p, other.m_p); return *this; }
-    ~HostRef() { if (m_p) m_p->Release(); }
+    HostRef(const HostRef& other) : m_p(other.m_p)
+    {
+        if (m_p) m_p->AddRef();
+    }
+    HostRef& operator=(HostRef other)
+    {
+        std::swap(m_p, other.m_p);
+        return *this;
+    }
+    ~HostRef()
+    {
+        if (m_p) m_p->Release();
+    }
     T* operator->() const { return m_p; }
     T& operator*() const { return *m_p; }
     T* get() const { return m_p; }
@@ -96,7 +112,6 @@ private:
 template <class Derived, class Primary>
 class HostObject : public HostUnknown<Derived, Primary> {
 public:
-
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
         if (!count) return E_INVALIDARG;
@@ -108,12 +123,8 @@ public:
         if (info) *info = nullptr;
         return DISP_E_BADINDEX;
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
     {
         return E_NOTIMPL;
     }

@@ -11,10 +11,7 @@ HRESULT CopyOut(const std::wstring& value, BSTR* out)
 }
 
 // A host setter takes a copy; a null BSTR is an empty string.
-std::wstring CopyIn(BSTR in)
-{
-    return in ? std::wstring(in, SysStringLen(in)) : std::wstring();
-}
+std::wstring CopyIn(BSTR in) { return in ? std::wstring(in, SysStringLen(in)) : std::wstring(); }
 
 template <class T>
 HRESULT ValueOut(const T& value, T* out)
@@ -26,12 +23,30 @@ HRESULT ValueOut(const T& value, T* out)
 
 } // namespace
 
-#define HOST_GET_STRING(Method, field) \
-    HRESULT STDMETHODCALLTYPE HostPayment::get_##Method(BSTR* out) { HOST_FAIL_IF("get_" #Method); return CopyOut(field, out); } \
-    HRESULT STDMETHODCALLTYPE HostPayment::put_##Method(BSTR in) { HOST_FAIL_IF("put_" #Method); field = CopyIn(in); return S_OK; }
-#define HOST_GET_VALUE(Method, Type, field) \
-    HRESULT STDMETHODCALLTYPE HostPayment::get_##Method(Type* out) { HOST_FAIL_IF("get_" #Method); return ValueOut(field, out); } \
-    HRESULT STDMETHODCALLTYPE HostPayment::put_##Method(Type in) { HOST_FAIL_IF("put_" #Method); field = in; return S_OK; }
+#define HOST_GET_STRING(Method, field)                             \
+    HRESULT STDMETHODCALLTYPE HostPayment::get_##Method(BSTR* out) \
+    {                                                              \
+        HOST_FAIL_IF("get_" #Method);                              \
+        return CopyOut(field, out);                                \
+    }                                                              \
+    HRESULT STDMETHODCALLTYPE HostPayment::put_##Method(BSTR in)   \
+    {                                                              \
+        HOST_FAIL_IF("put_" #Method);                              \
+        field = CopyIn(in);                                        \
+        return S_OK;                                               \
+    }
+#define HOST_GET_VALUE(Method, Type, field)                        \
+    HRESULT STDMETHODCALLTYPE HostPayment::get_##Method(Type* out) \
+    {                                                              \
+        HOST_FAIL_IF("get_" #Method);                              \
+        return ValueOut(field, out);                               \
+    }                                                              \
+    HRESULT STDMETHODCALLTYPE HostPayment::put_##Method(Type in)   \
+    {                                                              \
+        HOST_FAIL_IF("put_" #Method);                              \
+        field = in;                                                \
+        return S_OK;                                               \
+    }
 
 HostRef<HostIdentification> HostIdentification::Create(std::wstring name, std::wstring value)
 {
@@ -48,10 +63,28 @@ IUnknown* HostIdentification::FindInterface(REFIID riid)
     return nullptr;
 }
 
-HRESULT STDMETHODCALLTYPE HostIdentification::get_Name(BSTR* out) { HOST_FAIL_IF("get_Name"); return CopyOut(name, out); }
-HRESULT STDMETHODCALLTYPE HostIdentification::put_Name(BSTR in) { HOST_FAIL_IF("put_Name"); name = CopyIn(in); return S_OK; }
-HRESULT STDMETHODCALLTYPE HostIdentification::get_Value(BSTR* out) { HOST_FAIL_IF("get_Value"); return CopyOut(value, out); }
-HRESULT STDMETHODCALLTYPE HostIdentification::put_Value(BSTR in) { HOST_FAIL_IF("put_Value"); value = CopyIn(in); return S_OK; }
+HRESULT STDMETHODCALLTYPE HostIdentification::get_Name(BSTR* out)
+{
+    HOST_FAIL_IF("get_Name");
+    return CopyOut(name, out);
+}
+HRESULT STDMETHODCALLTYPE HostIdentification::put_Name(BSTR in)
+{
+    HOST_FAIL_IF("put_Name");
+    name = CopyIn(in);
+    return S_OK;
+}
+HRESULT STDMETHODCALLTYPE HostIdentification::get_Value(BSTR* out)
+{
+    HOST_FAIL_IF("get_Value");
+    return CopyOut(value, out);
+}
+HRESULT STDMETHODCALLTYPE HostIdentification::put_Value(BSTR in)
+{
+    HOST_FAIL_IF("put_Value");
+    value = CopyIn(in);
+    return S_OK;
+}
 
 HostRef<HostIdentificationList> HostIdentificationList::Create()
 {
@@ -140,14 +173,14 @@ std::wstring HostPayment::Oin() const
 void HostPayment::SetOin(const std::wstring& oin)
 {
     for (auto& entry : identifications->entries)
-        if (entry->name == L"Other") { entry->value = oin; return; }
+        if (entry->name == L"Other") {
+            entry->value = oin;
+            return;
+        }
     identifications->entries.push_back(HostIdentification::Create(L"Other", oin));
 }
 
-HostRef<HostPaymentBatch> HostPaymentBatch::Create()
-{
-    return HostRef<HostPaymentBatch>(new HostPaymentBatch);
-}
+HostRef<HostPaymentBatch> HostPaymentBatch::Create() { return HostRef<HostPaymentBatch>(new HostPaymentBatch); }
 
 IUnknown* HostPaymentBatch::FindInterface(REFIID riid)
 {
@@ -185,7 +218,8 @@ ULONG TotalRefCount(const HostPaymentBatch& batch)
     ULONG total = batch.RefCount();
     for (const auto& payment : batch.payments) {
         total += payment->RefCount() + payment->identifications->RefCount();
-        for (const auto& entry : payment->identifications->entries) total += entry->RefCount();
+        for (const auto& entry : payment->identifications->entries)
+            total += entry->RefCount();
     }
     return total;
 }

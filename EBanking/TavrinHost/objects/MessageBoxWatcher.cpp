@@ -13,8 +13,13 @@ struct Button {
 };
 
 const Button kButtons[] = {
-    {IDOK, L"OK"}, {IDCANCEL, L"Cancel"}, {IDABORT, L"Abort"}, {IDRETRY, L"Retry"},
-    {IDIGNORE, L"Ignore"}, {IDYES, L"Yes"}, {IDNO, L"No"},
+    {IDOK, L"OK"},
+    {IDCANCEL, L"Cancel"},
+    {IDABORT, L"Abort"},
+    {IDRETRY, L"Retry"},
+    {IDIGNORE, L"Ignore"},
+    {IDYES, L"Yes"},
+    {IDNO, L"No"},
 };
 
 const wchar_t* LabelOf(int id)
@@ -78,8 +83,8 @@ bool MessageBoxWatcher::Handle(HWND window)
     // No answer leaves the box to the person at the screen.
     if (answer == 0) return true;
     // Clicked the way a person's click arrives: a command from the button to its box.
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, answer)));
+    PostMessageW(
+        window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, answer)));
     return true;
 }
 

@@ -61,10 +61,7 @@ bool FillDayOfWeek(SYSTEMTIME& day)
 
 } // namespace
 
-PaymentDialogInput ConfirmAsShown()
-{
-    return PaymentDialogInput();
-}
+PaymentDialogInput ConfirmAsShown() { return PaymentDialogInput(); }
 
 PaymentDialogInput PickNextWorkingDayAndConfirm()
 {
@@ -198,8 +195,7 @@ bool PaymentDialogUser::PickDate()
 {
     HWND picker = GetDlgItem(m_dialog, kDatePicker);
     SYSTEMTIME shown{};
-    if (SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)) != GDT_VALID)
-        shown = SYSTEMTIME{};
+    if (SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)) != GDT_VALID) shown = SYSTEMTIME{};
     m_picked = shown;
     m_picked.wYear = m_input.date.wYear;
     m_picked.wMonth = m_input.date.wMonth;
@@ -228,7 +224,8 @@ void PaymentDialogUser::TypeOver(int controlId, const std::wstring& text)
     HWND field = GetDlgItem(m_dialog, controlId);
     PostMessageW(field, EM_SETSEL, 0, -1);
     if (text.empty()) PostMessageW(field, WM_CHAR, VK_BACK, 1);
-    for (wchar_t c : text) PostMessageW(field, WM_CHAR, c, 1);
+    for (wchar_t c : text)
+        PostMessageW(field, WM_CHAR, c, 1);
 }
 
 void PaymentDialogUser::Press(int buttonId)
@@ -304,7 +301,8 @@ void PaymentDialogUser::SetField(HWND dialog, int id, const std::string& text)
 void PaymentDialogUser::Type(HWND dialog, int id, const std::string& text)
 {
     HWND field = GetDlgItem(dialog, id);
-    for (char c : text) SendMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
+    for (char c : text)
+        SendMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
 }
 
 std::string PaymentDialogUser::TextOf(HWND window)
@@ -318,7 +316,8 @@ std::string PaymentDialogUser::TextOf(HWND window)
 
 void PaymentDialogUser::WaitUntilGone(HWND window)
 {
-    for (DWORD waited = 0; waited < kGiveUpAfterMs && IsWindow(window); waited += kPollMs) Sleep(kPollMs);
+    for (DWORD waited = 0; waited < kGiveUpAfterMs && IsWindow(window); waited += kPollMs)
+        Sleep(kPollMs);
 }
 
 void RunWithUser(const std::function<void()>& showModal, PaymentDialogScript play)

@@ -28,12 +28,12 @@ using PaymentDialogScript = std::function<void(PaymentDialogUser& user, HWND dia
 // shows it.
 struct PaymentDialogInput {
     bool dateGiven = false;
-    SYSTEMTIME date{};  // the day to pick; the picker keeps its time of day
+    SYSTEMTIME date{}; // the day to pick; the picker keeps its time of day
     bool oinGiven = false;
     std::wstring oin;
     bool saveGiven = false;
     std::wstring save;
-    bool cancel = false;  // press Cancel and abandon the transfer instead of OK
+    bool cancel = false; // press Cancel and abandon the transfer instead of OK
     // Type and press nothing: a person at the screen answers; what the dialog held when it
     // closed is still noted.
     bool watchOnly = false;

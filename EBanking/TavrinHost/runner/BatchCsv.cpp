@@ -14,7 +14,7 @@ namespace tavrin_host {
 namespace {
 
 struct Record {
-    size_t line;  // where the record starts
+    size_t line; // where the record starts
     std::vector<std::string> fields;
 };
 
@@ -39,7 +39,11 @@ std::vector<Record> SplitRecords(std::string_view text)
                     if (i >= n) throw CsvError(openedAt, "a quoted field is not closed");
                     char c = text[i++];
                     if (c == '"') {
-                        if (i < n && text[i] == '"') { field += '"'; ++i; continue; }
+                        if (i < n && text[i] == '"') {
+                            field += '"';
+                            ++i;
+                            continue;
+                        }
                         break;
                     }
                     if (c == '\n') ++line;
@@ -72,10 +76,7 @@ std::vector<Record> SplitRecords(std::string_view text)
     return records;
 }
 
-bool IsBlank(const Record& record)
-{
-    return record.fields.size() == 1 && record.fields[0].empty();
-}
+bool IsBlank(const Record& record) { return record.fields.size() == 1 && record.fields[0].empty(); }
 
 double ParseAmount(const std::string& text, size_t line)
 {
@@ -120,9 +121,19 @@ void ParseDate(const std::string& text, size_t line, PaymentRow& row)
 
 const std::vector<std::string>& BatchColumns()
 {
-    static const std::vector<std::string> columns = {
-        "payer_name", "payer_iban", "payer_bic", "payee_name", "payee_iban", "payee_bic", "amount",
-        "currency1", "currency2", "payment_reference", "payee_reference", "execution_date", "oin"};
+    static const std::vector<std::string> columns = {"payer_name",
+                                                     "payer_iban",
+                                                     "payer_bic",
+                                                     "payee_name",
+                                                     "payee_iban",
+                                                     "payee_bic",
+                                                     "amount",
+                                                     "currency1",
+                                                     "currency2",
+                                                     "payment_reference",
+                                                     "payee_reference",
+                                                     "execution_date",
+                                                     "oin"};
     return columns;
 }
 
@@ -133,7 +144,8 @@ std::vector<PaymentRow> ParseBatchCsv(const std::string& bytes)
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.remove_prefix(3);
 
     std::vector<Record> records = SplitRecords(text);
-    while (!records.empty() && IsBlank(records.back())) records.pop_back();
+    while (!records.empty() && IsBlank(records.back()))
+        records.pop_back();
     if (records.empty()) throw CsvError(1, "the file is empty: a header row is needed");
 
     const Record& header = records.front();
@@ -142,7 +154,8 @@ std::vector<PaymentRow> ParseBatchCsv(const std::string& bytes)
     for (size_t i = 0; i < header.fields.size(); ++i) {
         const std::string& name = header.fields[i];
         bool known = false;
-        for (const std::string& column : BatchColumns()) known = known || column == name;
+        for (const std::string& column : BatchColumns())
+            known = known || column == name;
         if (!known) throw CsvError(header.line, "unknown column '" + name + "'");
         if (!index.emplace(name, i).second) throw CsvError(header.line, "column '" + name + "' appears twice");
     }
@@ -154,8 +167,9 @@ std::vector<PaymentRow> ParseBatchCsv(const std::string& bytes)
     for (size_t r = 1; r < records.size(); ++r) {
         Record& record = records[r];
         if (record.fields.size() != header.fields.size())
-            throw CsvError(record.line, "expected " + std::to_string(header.fields.size()) + " fields, found " +
-                                            std::to_string(record.fields.size()));
+            throw CsvError(record.line,
+                           "expected " + std::to_string(header.fields.size()) + " fields, found " +
+                               std::to_string(record.fields.size()));
         // Each field is read once, so it is moved into the row rather than copied.
         auto field = [&](const char* column) -> std::string& { return record.fields[index.find(column)->second]; };
         PaymentRow row;

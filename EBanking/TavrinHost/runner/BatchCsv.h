@@ -13,15 +13,17 @@ struct PaymentRow {
     double amount = 0.0;
     long currency1 = 978, currency2 = 978;
     std::string paymentReference, payeeReference;
-    int executionYear = 0, executionMonth = 0, executionDay = 0;  // all zero: no date
-    std::string oin;                                                // first row only
+    int executionYear = 0, executionMonth = 0, executionDay = 0; // all zero: no date
+    std::string oin;                                             // first row only
     bool hasOin = false;
 };
 
 class CsvError : public std::runtime_error {
 public:
     CsvError(size_t line, const std::string& what)
-        : std::runtime_error("line " + std::to_string(line) + ": " + what), m_line(line) {}
+        : std::runtime_error("line " + std::to_string(line) + ": " + what), m_line(line)
+    {
+    }
     size_t Line() const { return m_line; }
 
 private:

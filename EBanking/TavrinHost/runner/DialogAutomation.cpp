@@ -34,14 +34,8 @@ int DialogAutomation::AnswerFor(const MessageBoxRecord& box, HWND window)
     return m_automatic ? m_user.AnswerFor(box, window) : 0;
 }
 
-const std::wstring& DialogAutomation::SavePathAtClose() const
-{
-    return m_user.PathAtClose();
-}
+const std::wstring& DialogAutomation::SavePathAtClose() const { return m_user.PathAtClose(); }
 
-bool DialogAutomation::DateRefused() const
-{
-    return m_user.DateRefused();
-}
+bool DialogAutomation::DateRefused() const { return m_user.DateRefused(); }
 
 } // namespace tavrin_host

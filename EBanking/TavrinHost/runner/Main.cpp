@@ -48,7 +48,8 @@ std::vector<std::wstring> Arguments()
     int count = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::wstring> args;
-    for (int i = 1; i < count; ++i) args.push_back(argv[i]);
+    for (int i = 1; i < count; ++i)
+        args.push_back(argv[i]);
     LocalFree(argv);
     return args;
 }
@@ -126,7 +127,8 @@ int Run(const RunnerOptions& options)
 {
     std::vector<PaymentRow> rows;
     try {
-        rows = options.batchFile.empty() ? SampleBatch() : ParseBatchCsv(ReadWholeFile(options.batchFile, "the batch file"));
+        rows = options.batchFile.empty() ? SampleBatch()
+                                         : ParseBatchCsv(ReadWholeFile(options.batchFile, "the batch file"));
     } catch (const std::exception& e) {
         Print(std::string("tavrin-host: bad batch file: ") + e.what() + "\n", stderr);
         return kExitBadInput;
@@ -144,7 +146,7 @@ int Run(const RunnerOptions& options)
     HostRef<HostPaymentBatch> batch = MakeHostBatch(rows);
     // From here on the host's payments live in the batch alone, as in the host itself.
     std::vector<PaymentRow>().swap(rows);
-    HostRef<HostPaymentBatch> context = HostPaymentBatch::Create();  // the host's second argument
+    HostRef<HostPaymentBatch> context = HostPaymentBatch::Create(); // the host's second argument
     RunReport report;
     report.bankName = bank.name;
     report.bankKind = bank.kind;

@@ -39,7 +39,8 @@ ITavrinBankPaymentService* LoadPaymentService(const wchar_t* bankProgId, BankDes
         return nullptr;
     }
     ITavrinBankPtr created;
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITavrinBank), reinterpret_cast<void**>(&created));
+    hr = CoCreateInstance(
+        clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITavrinBank), reinterpret_cast<void**>(&created));
     if (FAILED(hr)) {
         whyNot = Describe(L"cannot create the bank", hr);
         return nullptr;

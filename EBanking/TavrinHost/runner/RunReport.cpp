@@ -73,9 +73,12 @@ std::string OneLine(const std::wstring& text)
 {
     std::string out;
     for (char c : Utf8(text)) {
-        if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else out += c;
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
     }
     return out;
 }
@@ -118,15 +121,18 @@ std::string FormatReportJson(const RunReport& report)
     out.imbue(std::locale::classic());
     const std::string hresult = Hex(report.hresult);
     out << "{\n  \"bank\": {\"name\": " << JsonString(report.bankName) << ", \"kind\": " << report.bankKind
-        << ", \"sub_category\": " << JsonString(report.bankSubCategory) << "},\n  \"hresult\": " << JsonString(std::wstring(hresult.begin(), hresult.end()))
-        << ",\n  \"status\": " << report.status << ",\n  \"status_text\": " << JsonString(Widen(StatusMeaning(report.status)))
+        << ", \"sub_category\": " << JsonString(report.bankSubCategory)
+        << "},\n  \"hresult\": " << JsonString(std::wstring(hresult.begin(), hresult.end()))
+        << ",\n  \"status\": " << report.status
+        << ",\n  \"status_text\": " << JsonString(Widen(StatusMeaning(report.status)))
         << ",\n  \"file\": " << (report.file.empty() ? std::string("null") : JsonString(report.file))
-        << ",\n  \"file_path\": " << (report.filePath.empty() ? std::string("null") : JsonString(Widen(report.filePath)))
+        << ",\n  \"file_path\": "
+        << (report.filePath.empty() ? std::string("null") : JsonString(Widen(report.filePath)))
         << ",\n  \"messages\": [";
     for (size_t i = 0; i < report.messages.size(); ++i) {
         const MessageBoxRecord& box = report.messages[i];
-        out << (i ? "," : "") << "\n    {\"caption\": " << JsonString(box.caption) << ", \"text\": " << JsonString(box.text)
-            << ", \"answer\": " << JsonString(box.answer) << "}";
+        out << (i ? "," : "") << "\n    {\"caption\": " << JsonString(box.caption)
+            << ", \"text\": " << JsonString(box.text) << ", \"answer\": " << JsonString(box.answer) << "}";
     }
     out << (report.messages.empty() ? "" : "\n  ") << "],\n  \"payments\": [";
     for (size_t i = 0; i < report.payments.size(); ++i) {

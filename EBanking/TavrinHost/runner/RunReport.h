@@ -19,8 +19,8 @@ struct PaymentOutcome {
     double amount = 0.0;
     long currency1 = 0, currency2 = 0;
     std::wstring paymentReference, payeeReference;
-    std::wstring executionDate;  // YYYY-MM-DD or empty
-    std::wstring oin;            // first payment only
+    std::wstring executionDate; // YYYY-MM-DD or empty
+    std::wstring oin;           // first payment only
 };
 
 struct RunReport {
@@ -29,8 +29,8 @@ struct RunReport {
     std::wstring bankSubCategory;
     HRESULT hresult = S_OK;
     long status = -1;
-    std::wstring file;     // the file written, as Windows names it, or empty
-    std::string filePath;  // its Unix path, or empty when there is none
+    std::wstring file;    // the file written, as Windows names it, or empty
+    std::string filePath; // its Unix path, or empty when there is none
     std::vector<MessageBoxRecord> messages;
     std::vector<PaymentOutcome> payments;
 };

@@ -8,14 +8,14 @@
 namespace tavrin_host {
 
 struct RunnerOptions {
-    std::wstring batchFile;      // empty: the built-in sample batch
-    std::wstring reportFile;     // --report: also write the report as JSON
-    std::wstring paymentDir;     // --payment-dir: the host's default payment directory
+    std::wstring batchFile;  // empty: the built-in sample batch
+    std::wstring reportFile; // --report: also write the report as JSON
+    std::wstring paymentDir; // --payment-dir: the host's default payment directory
     bool paymentDirGiven = false;
-    bool automatic = false;      // --auto: answer the dialog and every message box
-    bool cancel = false;         // --cancel: abandon the transfer in the dialog
-    CalendarDay date;              // --date: picked in the dialog when given
-    std::wstring oin, save;        // typed into the dialog when given
+    bool automatic = false; // --auto: answer the dialog and every message box
+    bool cancel = false;    // --cancel: abandon the transfer in the dialog
+    CalendarDay date;       // --date: picked in the dialog when given
+    std::wstring oin, save; // typed into the dialog when given
     bool dateGiven = false, oinGiven = false, saveGiven = false;
     bool help = false;
 };

@@ -31,7 +31,8 @@ std::string ReadWholeFile(const std::wstring& path, const char* what)
     std::string bytes;
     char buffer[65536];
     DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
     return bytes;
 }
 

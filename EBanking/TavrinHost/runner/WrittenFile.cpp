@@ -10,7 +10,8 @@ namespace {
 std::string Ansi(const std::wstring& text)
 {
     if (text.empty()) return std::string();
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
     if (n > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
     return out;
@@ -25,10 +26,7 @@ std::wstring FromAnsi(const std::string& text)
     return out;
 }
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 } // namespace
 
@@ -36,8 +34,10 @@ std::wstring ResolveSavePath(const std::wstring& fieldText)
 {
     const std::string ansi = Ansi(fieldText);
     size_t first = 0, last = ansi.size();
-    while (first < last && IsBlank(ansi[first])) ++first;
-    while (last > first && IsBlank(ansi[last - 1])) --last;
+    while (first < last && IsBlank(ansi[first]))
+        ++first;
+    while (last > first && IsBlank(ansi[last - 1]))
+        --last;
     const std::wstring stored = FromAnsi(ansi.substr(first, last - first));
     if (stored.empty()) return std::wstring();
 
@@ -68,7 +68,7 @@ std::string UnixPathOf(const std::wstring& windowsPath)
         return unix;
     }
     // Wine's kernel32 exports its path mapping; Windows has none.
-    using UnixFileNameFn = char* (CDECL*)(LPCWSTR);
+    using UnixFileNameFn = char*(CDECL*)(LPCWSTR);
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     auto toUnix = kernel ? reinterpret_cast<UnixFileNameFn>(
                                reinterpret_cast<void (*)()>(GetProcAddress(kernel, "wine_get_unix_file_name")))

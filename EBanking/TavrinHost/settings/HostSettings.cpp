@@ -31,10 +31,7 @@ void CopyBounded(char* buffer, size_t size, const std::string& text)
     buffer[n] = '\0';
 }
 
-std::string DefaultDirectory()
-{
-    return g_directory;
-}
+std::string DefaultDirectory() { return g_directory; }
 
 class BankSettings final : public tavrin_host::HostObject<BankSettings, IBankSettings> {
 public:
@@ -91,7 +88,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
     {
-        if (lock) InterlockedIncrement(&g_locks); else InterlockedDecrement(&g_locks);
+        if (lock)
+            InterlockedIncrement(&g_locks);
+        else
+            InterlockedDecrement(&g_locks);
         return S_OK;
     }
 };
@@ -109,7 +109,11 @@ LONG SetStringValue(HKEY key, const wchar_t* subKey, const wchar_t* name, const 
     HKEY h;
     LONG rc = RegCreateKeyExW(key, subKey, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr);
     if (rc != ERROR_SUCCESS) return rc;
-    rc = RegSetValueExW(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    rc = RegSetValueExW(h,
+                        name,
+                        0,
+                        REG_SZ,
+                        reinterpret_cast<const BYTE*>(value.c_str()),
                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(h);
     return rc;
@@ -145,10 +149,7 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** out
     return factory->QueryInterface(riid, out);
 }
 
-HRESULT STDAPICALLTYPE DllCanUnloadNow()
-{
-    return g_locks == 0 && g_calls.liveObjects == 0 ? S_OK : S_FALSE;
-}
+HRESULT STDAPICALLTYPE DllCanUnloadNow() { return g_locks == 0 && g_calls.liveObjects == 0 ? S_OK : S_FALSE; }
 
 HRESULT STDAPICALLTYPE DllRegisterServer()
 {

@@ -6,17 +6,17 @@
 
 enum HostSettingsFault : DWORD {
     HOST_SETTINGS_OK = 0,
-    HOST_SETTINGS_FAIL_CREATE = 1,  // the class is "not registered"
-    HOST_SETTINGS_FAIL_GET = 2,     // GetBankSettings fails
-    HOST_SETTINGS_FAIL_EDIT = 4,    // EditBankSettings fails
+    HOST_SETTINGS_FAIL_CREATE = 1, // the class is "not registered"
+    HOST_SETTINGS_FAIL_GET = 2,    // GetBankSettings fails
+    HOST_SETTINGS_FAIL_EDIT = 4,   // EditBankSettings fails
 };
 
 struct HostSettingsCalls {
     LONG getCalls;
     LONG editCalls;
     LONG lastEditMode;
-    char lastGetBankName[1024];   // the bank name GetBankSettings was last asked with
-    char lastEditBankName[1024];  // and EditBankSettings
+    char lastGetBankName[1024];  // the bank name GetBankSettings was last asked with
+    char lastEditBankName[1024]; // and EditBankSettings
     LONG liveObjects;
 };
 

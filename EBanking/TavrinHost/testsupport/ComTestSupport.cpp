@@ -18,13 +18,10 @@ bool NoErrorInfo()
 {
     ComPtr<IErrorInfo> info;
     const HRESULT hr = GetErrorInfo(0, &info);
-    if (info) SetErrorInfo(0, info);  // put it back: looking must not change the answer
+    if (info) SetErrorInfo(0, info); // put it back: looking must not change the answer
     return hr != S_OK;
 }
 
-void ClearErrorInfo()
-{
-    SetErrorInfo(0, nullptr);
-}
+void ClearErrorInfo() { SetErrorInfo(0, nullptr); }
 
 } // namespace testsupport

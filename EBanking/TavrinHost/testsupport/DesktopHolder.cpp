@@ -10,7 +10,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     if (!GetDesktopWindow()) return 1;
     if (commandLine && *commandLine) {
-        HANDLE ready = CreateFileA(commandLine, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE ready =
+            CreateFileA(commandLine, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (ready == INVALID_HANDLE_VALUE) return 1;
         CloseHandle(ready);
     }

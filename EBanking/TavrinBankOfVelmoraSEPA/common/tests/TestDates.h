@@ -23,8 +23,8 @@ inline DATE DateOf(const SYSTEMTIME& fields)
 {
     DATE date = 0.0;
     EXPECT_TRUE(SystemTimeToVariantTime(const_cast<SYSTEMTIME*>(&fields), &date))
-        << fields.wYear << "-" << fields.wMonth << "-" << fields.wDay << " " << fields.wHour << ":"
-        << fields.wMinute << ":" << fields.wSecond;
+        << fields.wYear << "-" << fields.wMonth << "-" << fields.wDay << " " << fields.wHour << ":" << fields.wMinute
+        << ":" << fields.wSecond;
     return date;
 }
 

@@ -47,7 +47,8 @@ TEST(ComErrorReporting, EachDescribedHResultGetsItsControlCodeAndText)
 
 TEST(ComErrorReporting, ControlFacilityAndDispatchExceptionPassUnchangedWithoutTouchingErrorInfo)
 {
-    const HRESULT passThrough[] = {static_cast<HRESULT>(0x800AFFFC), static_cast<HRESULT>(0x800A0001), DISP_E_EXCEPTION};
+    const HRESULT passThrough[] = {
+        static_cast<HRESULT>(0x800AFFFC), static_cast<HRESULT>(0x800A0001), DISP_E_EXCEPTION};
     for (HRESULT hr : passThrough) {
         // Whatever error information the thread holds stays as it was.
         ICreateErrorInfo* create = nullptr;

@@ -6,18 +6,14 @@
 
 #include "common/CString.h"
 
-namespace
-{
+namespace {
 // The HRESULT that f throws, or 0 when it throws none.
 template <class F>
 HRESULT ThrownBy(F f)
 {
-    try
-    {
+    try {
         f();
-    }
-    catch (HRESULT hr)
-    {
+    } catch (HRESULT hr) {
         return hr;
     }
     return 0;

@@ -25,7 +25,10 @@ public:
         if (m_module) FreeLibrary(m_module);
     }
     bool Loaded() const { return m_configure && m_read; }
-    void Configure(const char* directory, DWORD faults) { if (m_configure) m_configure(directory, faults); }
+    void Configure(const char* directory, DWORD faults)
+    {
+        if (m_configure) m_configure(directory, faults);
+    }
     HostSettingsCalls Calls() const
     {
         HostSettingsCalls calls = {};

@@ -10,10 +10,7 @@ using namespace tavrin_host;
 
 PaymentRunDriver::PaymentRunDriver(ITavrinBankPaymentService* service) : m_service(service) {}
 
-PaymentRunOutcome PaymentRunDriver::Run(HostPaymentBatch& batch)
-{
-    return Run(batch, nullptr);
-}
+PaymentRunOutcome PaymentRunDriver::Run(HostPaymentBatch& batch) { return Run(batch, nullptr); }
 
 DATE PaymentRunDriver::PickedDay()
 {

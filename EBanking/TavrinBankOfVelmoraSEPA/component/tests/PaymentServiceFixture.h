@@ -15,8 +15,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(settings.Loaded()) << "TavrinHostSettings.dll must sit beside the test program";
-        ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
-                                                             reinterpret_cast<void**>(&service)));
+        ASSERT_EQ(S_OK,
+                  CreateComObject<CBankPaymentService>(
+                      nullptr, __uuidof(IBankPaymentService), reinterpret_cast<void**>(&service)));
     }
     void TearDown() override { service = nullptr; }
 

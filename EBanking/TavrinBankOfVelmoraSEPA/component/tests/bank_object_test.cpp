@@ -86,8 +86,8 @@ TEST_F(BankObject, AnswersItsInterfacesWithOneIdentityAndErrorInfoForIBankOnly)
 {
     ComPtr<IUnknown> identity;
     ASSERT_EQ(S_OK, bank->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)));
-    const IID* interfaces[] = {&__uuidof(IBank), &__uuidof(ITavrinBank), &IID_IDispatch, &__uuidof(IBankSubCategory),
-                               &IID_ISupportErrorInfo};
+    const IID* interfaces[] = {
+        &__uuidof(IBank), &__uuidof(ITavrinBank), &IID_IDispatch, &__uuidof(IBankSubCategory), &IID_ISupportErrorInfo};
     for (const IID* iid : interfaces) {
         ComPtr<IUnknown> answered;
         ASSERT_EQ(S_OK, bank->QueryInterface(*iid, reinterpret_cast<void**>(&answered)));

@@ -63,7 +63,8 @@ TEST_F(ComponentDll, CanUnloadOnlyWhenNoObjectClassObjectOrLockIsAlive)
     EXPECT_EQ(S_FALSE, canUnloadNow()) << "a client's class object keeps the module";
 
     ComPtr<IBankPaymentService> service;
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, __uuidof(IBankPaymentService), reinterpret_cast<void**>(&service)));
+    ASSERT_EQ(S_OK,
+              factory->CreateInstance(nullptr, __uuidof(IBankPaymentService), reinterpret_cast<void**>(&service)));
     factory = nullptr;
     EXPECT_EQ(S_FALSE, canUnloadNow()) << "an object keeps the module";
     service = nullptr;
@@ -86,7 +87,11 @@ TEST_F(ComponentDll, AggregatedServiceDelegatesToItsOuterObject)
         ComPtr<IUnknown> inner;
         HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
         {
-            if (riid == IID_IUnknown) { *out = this; AddRef(); return S_OK; }
+            if (riid == IID_IUnknown) {
+                *out = this;
+                AddRef();
+                return S_OK;
+            }
             return inner->QueryInterface(riid, out);
         }
         ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
@@ -117,8 +122,9 @@ TEST_F(ComponentDll, AggregatedServiceDelegatesToItsOuterObject)
 TEST_F(ComponentDll, LateBoundCallersReachTheServiceThroughItsTypeLibrary)
 {
     ComPtr<IDispatch> dispatch;
-    ASSERT_EQ(S_OK, Factory(CLSID_BankPaymentService)
-                        ->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&dispatch)));
+    ASSERT_EQ(
+        S_OK,
+        Factory(CLSID_BankPaymentService)->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&dispatch)));
 
     UINT count = 0;
     EXPECT_EQ(S_OK, dispatch->GetTypeInfoCount(&count));
@@ -134,8 +140,10 @@ TEST_F(ComponentDll, LateBoundCallersReachTheServiceThroughItsTypeLibrary)
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     VARIANT result;
     VariantInit(&result);
-    ASSERT_EQ(S_OK, dispatch->Invoke(idOf(L"Name"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                                     &result, nullptr, nullptr));
+    ASSERT_EQ(
+        S_OK,
+        dispatch->Invoke(
+            idOf(L"Name"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr));
     ASSERT_EQ(VT_BSTR, result.vt);
     EXPECT_STREQ(L"Bank Payment Service", result.bstrVal);
     VariantClear(&result);
@@ -147,10 +155,12 @@ TEST_F(ComponentDll, LateBoundCallersReachTheServiceThroughItsTypeLibrary)
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS putParams = {&seven, &put, 1, 1};
     const DISPID status = idOf(L"Status");
-    ASSERT_EQ(S_OK, dispatch->Invoke(status, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &putParams,
-                                     nullptr, nullptr, nullptr));
-    ASSERT_EQ(S_OK, dispatch->Invoke(status, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result,
-                                     nullptr, nullptr));
+    ASSERT_EQ(S_OK,
+              dispatch->Invoke(
+                  status, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &putParams, nullptr, nullptr, nullptr));
+    ASSERT_EQ(S_OK,
+              dispatch->Invoke(
+                  status, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr));
     EXPECT_EQ(VT_I4, result.vt);
     EXPECT_EQ(7, result.lVal);
 }

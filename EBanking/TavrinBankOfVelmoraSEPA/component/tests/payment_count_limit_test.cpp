@@ -61,8 +61,7 @@ protected:
     {
         batch->payments.reserve(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i) {
-            paymentfile::AddValidPayment(*batch, L"Velmora Supplies", 1.0 + i % 100,
-                                         i == 0 ? L"Batch" : L"INV 2013");
+            paymentfile::AddValidPayment(*batch, L"Velmora Supplies", 1.0 + i % 100, i == 0 ? L"Batch" : L"INV 2013");
         }
         batch->payments[0]->SetOin(L"VELMORA-OIN-0042");
     }
@@ -93,8 +92,12 @@ TEST(PaymentCountLimit, OneFileHoldsUpToNinetyNineThousandNineHundredNinetyNineP
         bool refused;
     };
     const Case cases[] = {
-        {0, false}, {1, false}, {99999, false}, {100000, true}, {LONG_MAX, true},
-        {-1, false},  // a nonsensical count is the writer's to deal with: it writes nothing
+        {0, false},
+        {1, false},
+        {99999, false},
+        {100000, true},
+        {LONG_MAX, true},
+        {-1, false}, // a nonsensical count is the writer's to deal with: it writes nothing
     };
     for (const Case& c : cases) {
         HostRef<CountingBatch> batch = CountingBatch::Create(c.count);
@@ -165,7 +168,8 @@ TEST_F(LargeBatchRun, NinetyNineThousandNineHundredNinetyNinePaymentsMakeOneFile
         const std::vector<std::string> values = ElementTexts(bytes, element);
         ASSERT_EQ(99999u, values.size()) << element;
         size_t longest = 0;
-        for (const std::string& value : values) longest = std::max(longest, value.size());
+        for (const std::string& value : values)
+            longest = std::max(longest, value.size());
         EXPECT_GE(35u, longest) << element;
         EXPECT_EQ("99999", values.back().substr(values.back().size() - 5)) << element;
     }

@@ -136,8 +136,8 @@ protected:
 
 TEST_F(PaymentRunDialog, ShowsTheFirstPaymentsValuesAndOkWritesWhatWasTypedIntoIt)
 {
-    HWND host = CreateWindowExA(0, "STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
-                                nullptr, nullptr, nullptr, nullptr);
+    HWND host = CreateWindowExA(
+        0, "STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
     SetActiveWindow(host);
     ASSERT_EQ(host, GetActiveWindow());
 
@@ -150,18 +150,20 @@ TEST_F(PaymentRunDialog, ShowsTheFirstPaymentsValuesAndOkWritesWhatWasTypedIntoI
         // Answers the boxes the run may show after the dialog, such as a failed file.
         MessageBoxWatcher boxes;
         RunWithUser([&] { result = service->ProcessPayments(batch.get(), reserved.get()); },
-            [&](PaymentDialogUser&, HWND dialog) {
-                dateText = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE));
-                oin = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
-                path = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
-                owner = GetWindow(dialog, GW_OWNER);
-                hostEnabled = IsWindowEnabled(host);
+                    [&](PaymentDialogUser&, HWND dialog) {
+                        dateText = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE));
+                        oin = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
+                        path = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
+                        owner = GetWindow(dialog, GW_OWNER);
+                        hostEnabled = IsWindowEnabled(host);
 
-                SendMessageA(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE), DTM_SETSYSTEMTIME, GDT_VALID,
-                             reinterpret_cast<LPARAM>(&picked));
-                PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "  new-OIN 22 ");
-                PaymentDialogUser::Press(dialog, IDOK);
-            });
+                        SendMessageA(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE),
+                                     DTM_SETSYSTEMTIME,
+                                     GDT_VALID,
+                                     reinterpret_cast<LPARAM>(&picked));
+                        PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "  new-OIN 22 ");
+                        PaymentDialogUser::Press(dialog, IDOK);
+                    });
     }
     DestroyWindow(host);
 
@@ -196,11 +198,11 @@ TEST_F(PaymentRunDialog, CancelEndsTheRunWithStatusThreeAndNoFileButThePaymentsA
     HRESULT result = E_FAIL;
     std::string question;
     RunWithUser([&] { result = service->ProcessPayments(batch.get(), reserved.get()); },
-        [&](PaymentDialogUser& user, HWND dialog) {
-            PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED-1");
-            PaymentDialogUser::Press(dialog, IDCANCEL);
-            question = user.AnswerMessageBox("Processing Details", IDYES);
-        });
+                [&](PaymentDialogUser& user, HWND dialog) {
+                    PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED-1");
+                    PaymentDialogUser::Press(dialog, IDCANCEL);
+                    question = user.AnswerMessageBox("Processing Details", IDYES);
+                });
 
     EXPECT_EQ(S_OK, result);
     EXPECT_EQ("Are you sure you wish to abandon credit transfer?", question);
@@ -226,11 +228,13 @@ TEST_F(PaymentRunDialog, AFailureInsideTheDialogEndsTheRunAsAFailureNotACancel)
         const char* what;
         std::function<void()> raise;
         HRESULT expected;
-        const wchar_t* description;  // empty: no error information
+        const wchar_t* description; // empty: no error information
     };
     const Failure failures[] = {
         {"a standard exception", [] { throw std::bad_alloc(); }, E_UNEXPECTED, L""},
-        {"a raised HRESULT", [] { throw static_cast<HRESULT>(E_OUTOFMEMORY); }, static_cast<HRESULT>(0x800AFFFD),
+        {"a raised HRESULT",
+         [] { throw static_cast<HRESULT>(E_OUTOFMEMORY); },
+         static_cast<HRESULT>(0x800AFFFD),
          L"Out of Memory"},
     };
     HostPayment& first = *batch->payments[0];
@@ -243,11 +247,11 @@ TEST_F(PaymentRunDialog, AFailureInsideTheDialogEndsTheRunAsAFailureNotACancel)
         HRESULT result = E_FAIL;
         HWND shown = nullptr;
         RunWithUser([&] { result = service->ProcessPayments(batch.get(), reserved.get()); },
-            [&](PaymentDialogUser&, HWND dialog) {
-                shown = dialog;
-                PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED-1");
-                PaymentDialogUser::Press(dialog, IDOK);
-            });
+                    [&](PaymentDialogUser&, HWND dialog) {
+                        shown = dialog;
+                        PaymentDialogUser::SetField(dialog, IDC_SEPA_OIN, "CHANGED-1");
+                        PaymentDialogUser::Press(dialog, IDOK);
+                    });
 
         EXPECT_EQ(failure.expected, result) << failure.what;
         EXPECT_EQ(failure.description, testsupport::TakeErrorDescription()) << failure.what;

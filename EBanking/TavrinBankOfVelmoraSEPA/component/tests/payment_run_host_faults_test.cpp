@@ -36,24 +36,33 @@ struct PaymentValues {
     std::wstring oin;
 
     explicit PaymentValues(const HostPayment& p)
-        : payerName(p.payerName), payerIban(p.payerIban), payerBic(p.payerBic), payeeName(p.payeeName),
-          payeeIban(p.payeeIban), payeeBic(p.payeeBic), paymentReference(p.paymentReference),
-          payeeReference(p.payeeReference), amount(p.amount), executionDate(p.executionDate), oin(p.Oin())
+        : payerName(p.payerName),
+          payerIban(p.payerIban),
+          payerBic(p.payerBic),
+          payeeName(p.payeeName),
+          payeeIban(p.payeeIban),
+          payeeBic(p.payeeBic),
+          paymentReference(p.paymentReference),
+          payeeReference(p.payeeReference),
+          amount(p.amount),
+          executionDate(p.executionDate),
+          oin(p.Oin())
     {
     }
     bool operator==(const PaymentValues& o) const
     {
         return payerName == o.payerName && payerIban == o.payerIban && payerBic == o.payerBic &&
                payeeName == o.payeeName && payeeIban == o.payeeIban && payeeBic == o.payeeBic &&
-               paymentReference == o.paymentReference && payeeReference == o.payeeReference &&
-               amount == o.amount && executionDate == o.executionDate && oin == o.oin;
+               paymentReference == o.paymentReference && payeeReference == o.payeeReference && amount == o.amount &&
+               executionDate == o.executionDate && oin == o.oin;
     }
 };
 
 std::vector<PaymentValues> ValuesOf(const HostPaymentBatch& batch)
 {
     std::vector<PaymentValues> values;
-    for (const auto& payment : batch.payments) values.emplace_back(*payment);
+    for (const auto& payment : batch.payments)
+        values.emplace_back(*payment);
     return values;
 }
 
@@ -96,25 +105,25 @@ protected:
 
 struct GetterFault {
     const char* method;
-    long code;  // the failing payment's result code
+    long code; // the failing payment's result code
 };
 
 // Every getter of a payment, with the code the payment ends with when that getter fails.
 const GetterFault kGetterFaults[] = {
     {"get_Amount", 21},
     {"get_PayerAccountName", 25},
-    {"get_PaymentReference", 0},  // an empty reference is no failure
+    {"get_PaymentReference", 0}, // an empty reference is no failure
     {"get_PayeeAccountName", 30},
-    {"get_PayeeReference", 0},    // not checked
-    {"get_ExecutionDate", 0},     // not a payment's check
-    {"get_ResultCode", 0},        // never read
+    {"get_PayeeReference", 0}, // not checked
+    {"get_ExecutionDate", 0},  // not a payment's check
+    {"get_ResultCode", 0},     // never read
     {"get_PayerIBAN", 105},
     {"get_PayerBIC", 106},
     {"get_PayeeIBAN", 107},
     {"get_PayeeBIC", 108},
     {"get_CurrencyCode1", 34},
     {"get_CurrencyCode2", 34},
-    {"get_Identifications", 0},   // the OIN is the dialog's
+    {"get_Identifications", 0}, // the OIN is the dialog's
 };
 
 } // namespace
@@ -131,7 +140,7 @@ TEST_F(FaultyRun, EachFailingGetterOfAPaymentGivesItsCodeAndLosesNoValue)
             batch->payments[position]->Faults().Fail(fault.method);
             std::vector<PaymentValues> expected = ValuesOf(*batch);
             const bool currencyFault = fault.code == 34;
-            if (currencyFault) expected[position].amount = 0.0;  // never sent as euros
+            if (currencyFault) expected[position].amount = 0.0; // never sent as euros
             const ULONG references = TotalRefCount(*batch);
 
             const PaymentRunOutcome run = Run();
@@ -177,7 +186,8 @@ TEST_F(FaultyRun, APaymentTheBatchCannotDeliverLeavesNoFile)
         EXPECT_EQ(kFileNotCreated, run.boxes[0].caption);
         EXPECT_EQ(std::vector<std::string>{"earlier.xml"}, folder.Files());
         EXPECT_EQ(earlierBytes, paymentfile::ReadBytes(earlier));
-        for (LONG i = 0; i < failing; ++i) EXPECT_EQ(0, batch->payments[i]->resultCode) << "checked before the failure";
+        for (LONG i = 0; i < failing; ++i)
+            EXPECT_EQ(0, batch->payments[i]->resultCode) << "checked before the failure";
         EXPECT_EQ(references, TotalRefCount(*batch));
         DeleteFileA(earlier.c_str());
     }
@@ -229,7 +239,8 @@ TEST_F(FaultyRun, AnOutputFolderThatVanishesBeforeTheSaveGivesNoFileAndTellsTheU
 
         const PaymentRunOutcome run = PaymentRunDriver(service).Run(*batch, [&] {
             RemoveDirectoryA(output.c_str());
-            if (vanishing.replacedByAFile) CloseHandle(CreateFileA(output.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+            if (vanishing.replacedByAFile)
+                CloseHandle(CreateFileA(output.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
         });
 
         EXPECT_TRUE(run.detailsConfirmed);
@@ -297,7 +308,8 @@ protected:
             EXPECT_EQ(3, file.TransactionCount());
         }
         // The next run of the test starts from an empty folder, whenever it comes.
-        for (const std::string& name : files) DeleteFileA(folder.File(name).c_str());
+        for (const std::string& name : files)
+            DeleteFileA(folder.File(name).c_str());
         EXPECT_EQ(references, TotalRefCount(*batch));
         return batch->payments[1]->payeeName;
     }
@@ -342,18 +354,21 @@ TEST_F(MappingFileRun, TenMebibytesOfNoiseGiveAWellFormedFile)
     for (size_t at = 0; at + 64 < noise.size(); at += 4099) {
         char entry[64];
         state = state * 1664525u + 1013904223u;
-        const int n = std::snprintf(entry, sizeof entry, "\nU+%04X,U+%04X\n", 0x41 + (state >> 8) % 58, (state >> 12) % 0x10000);
+        const int n =
+            std::snprintf(entry, sizeof entry, "\nU+%04X,U+%04X\n", 0x41 + (state >> 8) % 58, (state >> 12) % 0x10000);
         noise.replace(at, static_cast<size_t>(n), entry, static_cast<size_t>(n));
     }
     Write(noise);
-    for (auto& payment : batch->payments) payment->payeeName = L"Abcdefghijklmnopqrstuvwxyz";
+    for (auto& payment : batch->payments)
+        payment->payeeName = L"Abcdefghijklmnopqrstuvwxyz";
     // Whatever the noise maps the letters to, the run ends with a file, and its status agrees
     // with the codes: a name mapped away entirely fails its check.
     const ULONG references = TotalRefCount(*batch);
     const PaymentRunOutcome run = Run();
     EXPECT_EQ(S_OK, run.result);
     bool anyFailed = false;
-    for (const auto& payment : batch->payments) anyFailed = anyFailed || payment->resultCode != 0;
+    for (const auto& payment : batch->payments)
+        anyFailed = anyFailed || payment->resultCode != 0;
     EXPECT_EQ(anyFailed ? 1 : 0, run.status);
     const std::vector<std::string> files = folder.Files();
     ASSERT_EQ(1u, files.size());

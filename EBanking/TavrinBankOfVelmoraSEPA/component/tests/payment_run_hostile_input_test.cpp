@@ -24,15 +24,13 @@ using namespace tavrin_host;
 
 namespace {
 
-std::wstring Megabyte(wchar_t unit)
-{
-    return std::wstring(size_t(1) << 20, unit);
-}
+std::wstring Megabyte(wchar_t unit) { return std::wstring(size_t(1) << 20, unit); }
 
 std::wstring EveryCodeUnit()
 {
     std::wstring text;
-    for (unsigned unit = 0; unit <= 0xFFFF; ++unit) text += static_cast<wchar_t>(unit);
+    for (unsigned unit = 0; unit <= 0xFFFF; ++unit)
+        text += static_cast<wchar_t>(unit);
     return text;
 }
 
@@ -45,7 +43,7 @@ const std::wstring kSwappedPair(L"Velmora \xDC00\xD800");
 struct StringField {
     const char* name;
     std::wstring HostPayment::*field;
-    long failureCode;  // the code a value that is no valid one gives; 0 when it is not checked
+    long failureCode; // the code a value that is no valid one gives; 0 when it is not checked
 };
 
 // Every payment of the batch carries the value, so the first one puts it into the debtor too.
@@ -105,7 +103,6 @@ protected:
         DeleteFileA(path.c_str());
         return bytes;
     }
-
 };
 
 } // namespace
@@ -126,13 +123,15 @@ TEST_F(HostileInput, StringsOfEveryKindInEveryFieldGiveAWellFormedFile)
         for (const HostileString& value : values) {
             SCOPED_TRACE(std::string(field.name) + " holds " + value.name);
             HostRef<HostPaymentBatch> batch = TwoValidPayments();
-            for (auto& payment : batch->payments) (*payment).*field.field = value.value;
+            for (auto& payment : batch->payments)
+                (*payment).*field.field = value.value;
 
             RunAndCheck(*batch);
 
             // No hostile value is a valid account identifier.
             if (field.failureCode >= 105) {
-                for (const auto& payment : batch->payments) EXPECT_EQ(field.failureCode, payment->resultCode);
+                for (const auto& payment : batch->payments)
+                    EXPECT_EQ(field.failureCode, payment->resultCode);
             }
         }
     }
@@ -150,7 +149,8 @@ TEST_F(HostileInput, AnOinOfAnyTextGivesAWellFormedFile)
         HostPayment& first = *batch->payments[0];
         const std::string bytes = RunAndCheck(*batch, [&] {
             first.SetOin(oin);
-            for (const auto& entry : first.identifications->entries) entry->Faults().Fail("put_Value");
+            for (const auto& entry : first.identifications->entries)
+                entry->Faults().Fail("put_Value");
         });
         EXPECT_EQ(oin, batch->payments[0]->Oin()) << "the host did not take the confirmed OIN";
         if (oin == kWithNul) {
@@ -161,8 +161,11 @@ TEST_F(HostileInput, AnOinOfAnyTextGivesAWellFormedFile)
 
 TEST_F(HostileInput, AmountsThatAreNoPositiveNumberFailTheirCheck)
 {
-    const double amounts[] = {-0.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                              -std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::max()};
+    const double amounts[] = {-0.0,
+                              std::numeric_limits<double>::quiet_NaN(),
+                              std::numeric_limits<double>::infinity(),
+                              -std::numeric_limits<double>::infinity(),
+                              -std::numeric_limits<double>::max()};
     for (const double amount : amounts) {
         SCOPED_TRACE("amount " + std::to_string(amount));
         HostRef<HostPaymentBatch> batch = TwoValidPayments();
@@ -178,9 +181,13 @@ TEST_F(HostileInput, AmountsThatAreNoPositiveNumberFailTheirCheck)
 // back, is written as the marker -1--1--1, never as a day.
 TEST_F(HostileInput, ExecutionDatesOutsideTheCalendarAreNeverWrittenAsADay)
 {
-    const double dates[] = {-1e9, 1e9, std::numeric_limits<double>::quiet_NaN(),
-                            std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-                            2958466.0 /* the day after 31 December 9999 */, -657435.0 - 1 /* the day before 1 January 100 */};
+    const double dates[] = {-1e9,
+                            1e9,
+                            std::numeric_limits<double>::quiet_NaN(),
+                            std::numeric_limits<double>::infinity(),
+                            -std::numeric_limits<double>::infinity(),
+                            2958466.0 /* the day after 31 December 9999 */,
+                            -657435.0 - 1 /* the day before 1 January 100 */};
     for (const double date : dates) {
         SCOPED_TRACE("execution date " + std::to_string(date));
         HostRef<HostPaymentBatch> batch = TwoValidPayments();

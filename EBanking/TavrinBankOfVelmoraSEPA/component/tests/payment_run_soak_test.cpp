@@ -88,8 +88,8 @@ SIZE_T PrivateBytes()
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                              sizeof counters))
+    if (!GetProcessMemoryInfo(
+            GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
         return 0;
     return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
@@ -127,9 +127,11 @@ double EngineBytesKeptPerTransformation(IPaymentBatch* batch)
         source->transformNodeToObject(stylesheet, _variant_t(target, false));
     };
     const int kWarmUp = 20, kMeasured = 200;
-    for (int i = 0; i < kWarmUp; ++i) transform();
+    for (int i = 0; i < kWarmUp; ++i)
+        transform();
     const SIZE_T before = PrivateBytes();
-    for (int i = 0; i < kMeasured; ++i) transform();
+    for (int i = 0; i < kMeasured; ++i)
+        transform();
     const SIZE_T after = PrivateBytes();
     return after > before ? static_cast<double>(after - before) / kMeasured : 0.0;
 }
@@ -139,10 +141,7 @@ struct Meter {
     SIZE_T privateBytes;
 };
 
-Meter Read()
-{
-    return Meter{HandleCount(), PrivateBytes()};
-}
+Meter Read() { return Meter{HandleCount(), PrivateBytes()}; }
 
 } // namespace
 
@@ -151,13 +150,15 @@ TEST(ProcessMeters, SeeHandlesAndPrivateMemoryComeAndGo)
 {
     const Meter before = Read();
     std::vector<HANDLE> events;
-    for (int i = 0; i < 32; ++i) events.push_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    for (int i = 0; i < 32; ++i)
+        events.push_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     const SIZE_T size = 16u << 20;
     void* block = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     ASSERT_NE(nullptr, block);
     std::fill_n(static_cast<char*>(block), size, 'x');
     const Meter during = Read();
-    for (HANDLE event : events) CloseHandle(event);
+    for (HANDLE event : events)
+        CloseHandle(event);
     VirtualFree(block, 0, MEM_RELEASE);
     const Meter after = Read();
 
@@ -179,7 +180,8 @@ TEST(PaymentRunSoak, AThousandRunsLeaveHandlesMemoryAndReferencesFlat)
     const double engineBytesPerRun = EngineBytesKeptPerTransformation(batches[0].get());
     ASSERT_LE(0.0, engineBytesPerRun) << "the engine could not transform the document on its own";
     ULONG references[2];
-    for (int b = 0; b < 2; ++b) references[b] = TotalRefCount(*batches[b]);
+    for (int b = 0; b < 2; ++b)
+        references[b] = TotalRefCount(*batches[b]);
 
     BankDescription bank;
     std::wstring whyNot;
@@ -204,10 +206,10 @@ TEST(PaymentRunSoak, AThousandRunsLeaveHandlesMemoryAndReferencesFlat)
                             files.size() == 1 && TotalRefCount(*batches[b]) == references[b];
             if (!ok) {
                 ++failures;
-                ADD_FAILURE() << "run " << run << ": result 0x" << std::hex << outcome.result << std::dec
-                              << ", status " << outcome.status << ", " << outcome.boxes.size() << " boxes, "
-                              << files.size() << " files, references " << TotalRefCount(*batches[b]) << " of "
-                              << references[b] << ", codes " << batches[b]->payments[0]->resultCode << " "
+                ADD_FAILURE() << "run " << run << ": result 0x" << std::hex << outcome.result << std::dec << ", status "
+                              << outcome.status << ", " << outcome.boxes.size() << " boxes, " << files.size()
+                              << " files, references " << TotalRefCount(*batches[b]) << " of " << references[b]
+                              << ", codes " << batches[b]->payments[0]->resultCode << " "
                               << batches[b]->payments[1]->resultCode << " " << batches[b]->payments[2]->resultCode;
             }
             // Now and then the file is read back whole.
@@ -216,7 +218,8 @@ TEST(PaymentRunSoak, AThousandRunsLeaveHandlesMemoryAndReferencesFlat)
                 EXPECT_TRUE(file.Loaded()) << "run " << run;
                 EXPECT_EQ(3, file.TransactionCount()) << "run " << run;
             }
-            for (const std::string& name : files) DeleteFileA(folder.File(name).c_str());
+            for (const std::string& name : files)
+                DeleteFileA(folder.File(name).c_str());
 
             if (run + 1 == kWarmUpRuns) highest = warm = Read();
             if (run + 1 > kWarmUpRuns && (run + 1 - kWarmUpRuns) % kRunsBetweenSamples == 0) {
@@ -227,16 +230,21 @@ TEST(PaymentRunSoak, AThousandRunsLeaveHandlesMemoryAndReferencesFlat)
         }
     }
     const SIZE_T engineAllowance = static_cast<SIZE_T>(engineBytesPerRun * kMeasuredRuns);
-    std::printf("after %d warm-up runs: %lu handles, %lu KiB private; highest over the next %d runs: %lu handles, "
-                "%lu KiB private; the XML engine alone keeps %.0f bytes per transformation\n",
-                kWarmUpRuns, static_cast<unsigned long>(warm.handles),
-                static_cast<unsigned long>(warm.privateBytes >> 10), kMeasuredRuns,
-                static_cast<unsigned long>(highest.handles), static_cast<unsigned long>(highest.privateBytes >> 10),
-                engineBytesPerRun);
+    std::printf(
+        "after %d warm-up runs: %lu handles, %lu KiB private; highest over the next %d runs: %lu handles, "
+        "%lu KiB private; the XML engine alone keeps %.0f bytes per transformation\n",
+        kWarmUpRuns,
+        static_cast<unsigned long>(warm.handles),
+        static_cast<unsigned long>(warm.privateBytes >> 10),
+        kMeasuredRuns,
+        static_cast<unsigned long>(highest.handles),
+        static_cast<unsigned long>(highest.privateBytes >> 10),
+        engineBytesPerRun);
     EXPECT_LE(highest.handles, warm.handles + kHandleAllowance);
     EXPECT_LE(highest.privateBytes, warm.privateBytes + kPrivateBytesAllowance + engineAllowance)
         << "of which " << engineAllowance << " bytes are what the XML engine keeps by itself";
-    for (int b = 0; b < 2; ++b) EXPECT_EQ(references[b], TotalRefCount(*batches[b]));
+    for (int b = 0; b < 2; ++b)
+        EXPECT_EQ(references[b], TotalRefCount(*batches[b]));
 
     service->Release();
     EXPECT_EQ(S_OK, canUnloadNow()) << "nothing of the component may stay alive after the host let go";

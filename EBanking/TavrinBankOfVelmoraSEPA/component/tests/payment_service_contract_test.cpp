@@ -110,8 +110,11 @@ TEST_F(PaymentService, ErrorInfoIsSupportedOnlyForItsOwnInterface)
 
 TEST_F(PaymentService, AnswersTheHostInterfacesWithOneIdentity)
 {
-    const IID* interfaces[] = {&IID_IDispatch, &__uuidof(ITavrinBankService), &__uuidof(ITavrinBankPaymentService),
-                               &__uuidof(IBankPaymentService), &IID_ISupportErrorInfo};
+    const IID* interfaces[] = {&IID_IDispatch,
+                               &__uuidof(ITavrinBankService),
+                               &__uuidof(ITavrinBankPaymentService),
+                               &__uuidof(IBankPaymentService),
+                               &IID_ISupportErrorInfo};
     ComPtr<IUnknown> identity;
     ASSERT_EQ(S_OK, service->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)));
     for (const IID* iid : interfaces) {
@@ -176,9 +179,10 @@ TEST_F(PaymentService, ARunWithoutAFileReportsStatusTwoAndTellsTheUser)
     ASSERT_EQ(1u, boxes.Boxes().size()) << "only the failure is told: the directory was accepted";
     const MessageBoxRecord& last = boxes.Boxes().back();
     EXPECT_EQ(L"Failed to create file", last.caption);
-    EXPECT_EQ(L"Failed to create the SEPA Credit Transfer File.\n\n"
-              L"Please check you have the required permissions and try again.",
-              last.text);
+    EXPECT_EQ(
+        L"Failed to create the SEPA Credit Transfer File.\n\n"
+        L"Please check you have the required permissions and try again.",
+        last.text);
     EXPECT_EQ(refsBefore, TotalRefCount(*batch));
     EXPECT_EQ(0, settings.Calls().liveObjects);
 }
@@ -218,8 +222,9 @@ TEST(PaymentServiceRun, ValidPaymentsAreWrittenAllAndTheRunReportsStatusZero)
     HostSettingsControl settings;
     ASSERT_TRUE(settings.Loaded());
     ComPtr<IBankPaymentService> service;
-    ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
-                                                         reinterpret_cast<void**>(&service)));
+    ASSERT_EQ(S_OK,
+              CreateComObject<CBankPaymentService>(
+                  nullptr, __uuidof(IBankPaymentService), reinterpret_cast<void**>(&service)));
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
     HostRef<HostPaymentBatch> reserved = HostPaymentBatch::Create();
     paymentfile::AddValidPayment(*batch, L"Velmora Supplies", 10.0, L"PO 7").SetOin(L"VELMORA-OIN-0042");
@@ -244,6 +249,6 @@ TEST(PaymentServiceRun, ValidPaymentsAreWrittenAllAndTheRunReportsStatusZero)
     EXPECT_EQ(L"10.25", file.Text(L"GrpHdr/CtrlSum"));
     EXPECT_EQ(L"VELMORA-OIN-0042", file.Text(L"GrpHdr/InitgPty/Id/PrvtId/Othr/Id"));
     // The schema check after the Wine tests validates what a whole run wrote.
-    EXPECT_TRUE(CopyFileA(folder.File(files[0]).c_str(), paymentfile::KeptForSchemaCheck("payment-run.xml").c_str(),
-                          FALSE));
+    EXPECT_TRUE(
+        CopyFileA(folder.File(files[0]).c_str(), paymentfile::KeptForSchemaCheck("payment-run.xml").c_str(), FALSE));
 }

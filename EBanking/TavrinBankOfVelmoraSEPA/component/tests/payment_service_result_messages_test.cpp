@@ -15,8 +15,9 @@ class ResultMessage : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
-                                                             reinterpret_cast<void**>(&service)));
+        ASSERT_EQ(S_OK,
+                  CreateComObject<CBankPaymentService>(
+                      nullptr, __uuidof(IBankPaymentService), reinterpret_cast<void**>(&service)));
     }
     void TearDown() override { service = nullptr; }
 
@@ -36,8 +37,7 @@ protected:
 TEST_F(ResultMessage, CodesWithATextGetANewStringEachTime)
 {
     EXPECT_EQ(L"Payment processed successfully.", Text(0));
-    EXPECT_EQ(L"This payment is valid but the payment batch has been rejected because of errors elsewhere.",
-              Text(20));
+    EXPECT_EQ(L"This payment is valid but the payment batch has been rejected because of errors elsewhere.", Text(20));
     EXPECT_EQ(L"Invalid Payer IBAN: the value must be in IBAN format and between 5 and 34 characters.", Text(105));
 
     CBstr first, second;

@@ -41,7 +41,8 @@ std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr)
 
 std::wstring Lower(std::wstring text)
 {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(towlower(c));
     return text;
 }
 
@@ -83,7 +84,8 @@ TEST_F(Registration, WritesEachClassProgIdsAndServerKeys)
     struct Class {
         const wchar_t* name;
         const wchar_t* clsid;
-    } classes[] = {{L"Bank", kBankClsid}, {L"BankServices", kServicesClsid}, {L"BankPaymentService", kPaymentServiceClsid}};
+    } classes[] = {
+        {L"Bank", kBankClsid}, {L"BankServices", kServicesClsid}, {L"BankPaymentService", kPaymentServiceClsid}};
     for (const Class& c : classes) {
         const std::wstring progId = std::wstring(L"TavrinBankOfVelmoraSEPA.") + c.name;
         const std::wstring description = std::wstring(c.name) + L" Class";
@@ -115,31 +117,38 @@ TEST_F(Registration, HostReachesTheBankByProgIdAndCategory)
     EXPECT_EQ(CLSID_Bank, bank);
 
     ICatInformation* information = nullptr;
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ICatInformation,
-                                     reinterpret_cast<void**>(&information)));
+    ASSERT_EQ(S_OK,
+              CoCreateInstance(CLSID_StdComponentCategoriesMgr,
+                               nullptr,
+                               CLSCTX_INPROC_SERVER,
+                               IID_ICatInformation,
+                               reinterpret_cast<void**>(&information)));
     CATID wanted[] = {kBankCategory};
     IEnumCLSID* classes = nullptr;
     ASSERT_EQ(S_OK, information->EnumClassesOfCategories(1, wanted, static_cast<ULONG>(-1), nullptr, &classes));
     bool listed = false;
     CLSID found;
     ULONG fetched = 0;
-    while (classes->Next(1, &found, &fetched) == S_OK && fetched == 1) listed = listed || found == CLSID_Bank;
+    while (classes->Next(1, &found, &fetched) == S_OK && fetched == 1)
+        listed = listed || found == CLSID_Bank;
     classes->Release();
     information->Release();
     EXPECT_TRUE(listed) << "the bank class is listed under the host's bank category";
 
     // Created through COM as the host does, by the registered in-process server.
     ITavrinBank* created = nullptr;
-    ASSERT_EQ(S_OK, CoCreateInstance(bank, nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITavrinBank),
-                                     reinterpret_cast<void**>(&created)));
+    ASSERT_EQ(S_OK,
+              CoCreateInstance(
+                  bank, nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITavrinBank), reinterpret_cast<void**>(&created)));
     EXPECT_EQ(S_FALSE, canUnloadNow()) << "a live bank keeps the library loaded";
     created->Release();
     EXPECT_EQ(S_OK, canUnloadNow());
 
     const CLSID statementService = {0x0492026C, 0x2A96, 0x467A, {0xAC, 0x85, 0x1C, 0x56, 0xAB, 0x52, 0xBA, 0x4D}};
     IUnknown* none = nullptr;
-    EXPECT_EQ(REGDB_E_CLASSNOTREG, CoCreateInstance(statementService, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                                    reinterpret_cast<void**>(&none)));
+    EXPECT_EQ(REGDB_E_CLASSNOTREG,
+              CoCreateInstance(
+                  statementService, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&none)));
 }
 
 TEST_F(Registration, UnregisteringRemovesWhatRegistrationWroteButLeavesClsid)
@@ -152,7 +161,8 @@ TEST_F(Registration, UnregisteringRemovesWhatRegistrationWroteButLeavesClsid)
         EXPECT_FALSE(KeyExists(progId + L".1"));
     }
     const wchar_t* clsids[] = {kBankClsid, kServicesClsid, kPaymentServiceClsid};
-    for (const wchar_t* clsid : clsids) EXPECT_FALSE(KeyExists(std::wstring(L"CLSID\\") + clsid));
+    for (const wchar_t* clsid : clsids)
+        EXPECT_FALSE(KeyExists(std::wstring(L"CLSID\\") + clsid));
     EXPECT_TRUE(KeyExists(L"CLSID"));
     EXPECT_FALSE(KeyExists(std::wstring(L"TypeLib\\") + kTypeLib));
 

@@ -44,12 +44,12 @@ TEST(RegistryScript, ReadsEveryKindOfLineAndSubstitutesTheModulePath)
 TEST(RegistryScript, RefusesMalformedLinesAndNamesTheLine)
 {
     const wchar_t* malformed[] = {
-        L"key",                         // no path
-        L"remove Some\\Key",            // unknown keyword
-        L"value Key\\Only = data",      // a value needs a key and a name
-        L"value Key Name",              // and data
-        L"noremove CLSID = text",       // a kept key carries no value
-        L"key \\Rooted",                // paths are relative
+        L"key",                    // no path
+        L"remove Some\\Key",       // unknown keyword
+        L"value Key\\Only = data", // a value needs a key and a name
+        L"value Key Name",         // and data
+        L"noremove CLSID = text",  // a kept key carries no value
+        L"key \\Rooted",           // paths are relative
         L"key Trailing\\ = x",
     };
     for (const wchar_t* line : malformed) {

@@ -9,26 +9,56 @@
 
 #include <gtest/gtest.h>
 
-using testsupport::ClearErrorInfo;
-using testsupport::TakeErrorDescription;
 using tavrin_host::HostIdentification;
 using tavrin_host::HostRef;
+using testsupport::ClearErrorInfo;
+using testsupport::TakeErrorDescription;
 
 namespace {
 
 const HRESULT kInvalidArgument = static_cast<HRESULT>(0x800AFFFC);
 
-VARIANT Int(LONG value) { VARIANT v; VariantInit(&v); v.vt = VT_I4; v.lVal = value; return v; }
-VARIANT Real(double value) { VARIANT v; VariantInit(&v); v.vt = VT_R8; v.dblVal = value; return v; }
-VARIANT Omitted() { VARIANT v; VariantInit(&v); v.vt = VT_ERROR; v.scode = DISP_E_PARAMNOTFOUND; return v; }
+VARIANT Int(LONG value)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
+}
+VARIANT Real(double value)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_R8;
+    v.dblVal = value;
+    return v;
+}
+VARIANT Omitted()
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_ERROR;
+    v.scode = DISP_E_PARAMNOTFOUND;
+    return v;
+}
 // How a script hands over a variable: a reference to the variant that holds its value.
-VARIANT RefTo(VARIANT& held) { VARIANT v; VariantInit(&v); v.vt = VT_VARIANT | VT_BYREF; v.pvarVal = &held; return v; }
+VARIANT RefTo(VARIANT& held)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_VARIANT | VT_BYREF;
+    v.pvarVal = &held;
+    return v;
+}
 
 class ServicesCollection : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(S_OK, CreateComObject<CBankServices>(nullptr, __uuidof(IBankServices), reinterpret_cast<void**>(&services)));
+        ASSERT_EQ(
+            S_OK,
+            CreateComObject<CBankServices>(nullptr, __uuidof(IBankServices), reinterpret_cast<void**>(&services)));
         ClearErrorInfo();
     }
     void TearDown() override { services = nullptr; }
@@ -44,7 +74,8 @@ protected:
     std::wstring NameOf(IUnknown* object)
     {
         ComPtr<ITavrinBankService> service;
-        if (FAILED(object->QueryInterface(__uuidof(ITavrinBankService), reinterpret_cast<void**>(&service)))) return L"";
+        if (FAILED(object->QueryInterface(__uuidof(ITavrinBankService), reinterpret_cast<void**>(&service))))
+            return L"";
         CBstr name;
         service->get_Name(name.Receive());
         return name.Text();
@@ -90,8 +121,14 @@ TEST_F(ServicesCollection, HoldsThePaymentServiceFoundByPositionOrName)
     VARIANT zeroHeld = Int(0);
     VARIANT nameInVariable = RefTo(name.GetVARIANT());
     VARIANT nameInVariablePassedOn = RefTo(nameInVariable);
-    const VARIANT finds[] = {Real(0.0), name, nameByReference, zeroByReference, RefTo(zeroHeld),
-                             nameInVariable, nameInVariablePassedOn, RefTo(nameByReference)};
+    const VARIANT finds[] = {Real(0.0),
+                             name,
+                             nameByReference,
+                             zeroByReference,
+                             RefTo(zeroHeld),
+                             nameInVariable,
+                             nameInVariablePassedOn,
+                             RefTo(nameByReference)};
     for (const VARIANT& index : finds) {
         ITavrinBankService* found = Item(index, hr);
         EXPECT_EQ(S_OK, hr) << "variant type " << index.vt;
@@ -104,14 +141,23 @@ TEST_F(ServicesCollection, HoldsThePaymentServiceFoundByPositionOrName)
 
 TEST_F(ServicesCollection, IndexesThatFindNothingAreInvalidArguments)
 {
-    _variant_t digitZero(L"0");  // a string is always a name, never a position
+    _variant_t digitZero(L"0"); // a string is always a name, never a position
     _variant_t lowerCase(L"bank payment service");
     _variant_t empty;
     VARIANT one = Int(1);
     VARIANT pointsNowhere = RefTo(one);
     pointsNowhere.pvarVal = nullptr;
-    const VARIANT misses[] = {Int(1), Int(-1), Real(1.0), digitZero, lowerCase, Omitted(), empty,
-                              RefTo(digitZero.GetVARIANT()), RefTo(one), RefTo(lowerCase.GetVARIANT()), pointsNowhere};
+    const VARIANT misses[] = {Int(1),
+                              Int(-1),
+                              Real(1.0),
+                              digitZero,
+                              lowerCase,
+                              Omitted(),
+                              empty,
+                              RefTo(digitZero.GetVARIANT()),
+                              RefTo(one),
+                              RefTo(lowerCase.GetVARIANT()),
+                              pointsNowhere};
     for (const VARIANT& index : misses) {
         HRESULT hr;
         ITavrinBankService* service = Item(index, hr);
@@ -149,8 +195,10 @@ TEST_F(ServicesCollection, NextDeliversTheServiceOnceThenReportsTheEnd)
     EXPECT_EQ(S_FALSE, enumerator->Next(5, five, &fetched));
     EXPECT_EQ(1u, fetched);
     EXPECT_EQ(VT_DISPATCH, five[0].vt);
-    for (int i = 1; i < 5; ++i) EXPECT_EQ(VT_EMPTY, five[i].vt);
-    for (VARIANT& v : five) VariantClear(&v);
+    for (int i = 1; i < 5; ++i)
+        EXPECT_EQ(VT_EMPTY, five[i].vt);
+    for (VARIANT& v : five)
+        VariantClear(&v);
 }
 
 TEST_F(ServicesCollection, SkipResetAndCloneKeepTheirPositions)
@@ -221,7 +269,9 @@ TEST_F(ServicesCollection, ScriptsGetTheEnumeratorAsMethodOrProperty)
         DISPPARAMS none = {nullptr, nullptr, 0, 0};
         VARIANT result;
         VariantInit(&result);
-        ASSERT_EQ(S_OK, dispatch->Invoke(DISPID_NEWENUM, IID_NULL, LOCALE_USER_DEFAULT, kind, &none, &result, nullptr, nullptr))
+        ASSERT_EQ(
+            S_OK,
+            dispatch->Invoke(DISPID_NEWENUM, IID_NULL, LOCALE_USER_DEFAULT, kind, &none, &result, nullptr, nullptr))
             << kind;
         ASSERT_EQ(VT_UNKNOWN, result.vt);
         ComPtr<IEnumVARIANT> enumerator;
@@ -241,14 +291,16 @@ TEST_F(ServicesCollection, ErrorInfoIsSupportedOnlyForItsOwnInterface)
 TEST(ServiceArray, GrowsInStepsOfEightKeepingOrderAndReferences)
 {
     std::vector<HostRef<HostIdentification>> elements;
-    for (int i = 0; i < 10; ++i) elements.push_back(HostIdentification::Create(std::to_wstring(i)));
+    for (int i = 0; i < 10; ++i)
+        elements.push_back(HostIdentification::Create(std::to_wstring(i)));
 
     {
         CArray<IIdentification> array;
         EXPECT_EQ(0, array.GetCapacity());
         array.Add(elements[0].get());
         EXPECT_EQ(8, array.GetCapacity());
-        for (int i = 1; i < 9; ++i) array.Add(elements[static_cast<size_t>(i)].get());
+        for (int i = 1; i < 9; ++i)
+            array.Add(elements[static_cast<size_t>(i)].get());
         EXPECT_EQ(16, array.GetCapacity());
         EXPECT_EQ(9, array.GetCount());
         EXPECT_EQ(2u, elements[0]->RefCount()) << "the array holds one reference per element";
@@ -265,7 +317,11 @@ TEST(ServiceArray, GrowsInStepsOfEightKeepingOrderAndReferences)
         taken->Release();
 
         auto thrown = [](auto&& action) {
-            try { action(); } catch (HRESULT hr) { return hr; }
+            try {
+                action();
+            } catch (HRESULT hr) {
+                return hr;
+            }
             return S_OK;
         };
         EXPECT_EQ(E_INVALIDARG, thrown([&] { array.Add(nullptr); }));
@@ -276,7 +332,8 @@ TEST(ServiceArray, GrowsInStepsOfEightKeepingOrderAndReferences)
         array.RemoveAll();
         EXPECT_EQ(0, array.GetCount());
         EXPECT_EQ(0, array.GetCapacity());
-        for (int i = 1; i < 9; ++i) EXPECT_EQ(1u, elements[static_cast<size_t>(i)]->RefCount());
+        for (int i = 1; i < 9; ++i)
+            EXPECT_EQ(1u, elements[static_cast<size_t>(i)]->RefCount());
         array.Add(elements[9].get());
     }
     EXPECT_EQ(1u, elements[9]->RefCount()) << "destroying the array releases what it holds";
@@ -291,8 +348,8 @@ TEST_F(ServicesCollection, LateBoundCallersSeeTheFailureAndItsDescription)
     VARIANT result;
     VariantInit(&result);
     EXCEPINFO exception = {};
-    const HRESULT hr = dispatch->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &params,
-                                        &result, &exception, nullptr);
+    const HRESULT hr = dispatch->Invoke(
+        DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &params, &result, &exception, nullptr);
     EXPECT_EQ(DISP_E_EXCEPTION, hr);
     EXPECT_EQ(static_cast<SCODE>(0x800AFFFC), exception.scode);
     EXPECT_STREQ(L"Invalid argument", exception.bstrDescription);

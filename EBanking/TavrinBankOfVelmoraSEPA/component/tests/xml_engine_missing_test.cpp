@@ -36,8 +36,9 @@ TEST(XmlEngineMissing, TheRunChecksThePaymentsAndTellsTheUserThatNoFileWasCreate
     paymentfile::AddValidPayment(*batch, L"Velmora Tools", 0.25, L"PO 8").payeeBic = L"NWBK";
     const ULONG references = TotalRefCount(*batch);
     IBankPaymentService* service = nullptr;
-    ASSERT_EQ(S_OK, CreateComObject<CBankPaymentService>(nullptr, __uuidof(IBankPaymentService),
-                                                         reinterpret_cast<void**>(&service)));
+    ASSERT_EQ(S_OK,
+              CreateComObject<CBankPaymentService>(
+                  nullptr, __uuidof(IBankPaymentService), reinterpret_cast<void**>(&service)));
 
     const PaymentRunOutcome run = PaymentRunDriver(service).Run(*batch);
     service->Release();

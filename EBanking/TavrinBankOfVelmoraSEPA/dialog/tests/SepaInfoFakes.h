@@ -20,8 +20,7 @@ void Record(std::vector<std::string>& log, const char* call, T& field, const T& 
 }
 
 // A dialog whose fields the test fills in and whose output it records.
-class RecordingView : public ISepaViewInfo
-{
+class RecordingView : public ISepaViewInfo {
 public:
     DATE date = 0.0;
     std::string oin;
@@ -70,8 +69,7 @@ private:
 };
 
 // A model that records every value written to it.
-class RecordingModel : public ISepaInfoModel
-{
+class RecordingModel : public ISepaInfoModel {
 public:
     DATE date = 0.0;
     std::string oin;
@@ -90,8 +88,7 @@ public:
 };
 
 // A presenter between a recording dialog and a recording model, on a clock the test sets.
-class PresenterTest : public ::testing::Test
-{
+class PresenterTest : public ::testing::Test {
 protected:
     // Wednesday 15 May 2024, mid-afternoon.
     DATE now = MakeDate(2024, 5, 15, 15, 42, 7);

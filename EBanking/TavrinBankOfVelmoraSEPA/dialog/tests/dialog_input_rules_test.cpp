@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 const std::string kPast = "The Requested Execution Date must not be before today.";
 const std::string kTooFar = "The Requested Execution Date cannot be more than 60 days in the future.";
 const std::string kWeekend = "The Requested Execution Date must be a working day (Monday to Friday).";
@@ -21,8 +20,7 @@ const std::string kPath = "Please supply a valid file name & location for genera
 using Messages = std::vector<std::string>;
 
 // An OIN typed into the field, whether the rules let it pass, and why.
-struct OinCase
-{
+struct OinCase {
     std::string oin;
     bool valid;
     const char* why;
@@ -30,8 +28,7 @@ struct OinCase
 
 // A dialog filled with values that pass every rule on a fixed day, so each
 // test changes only what it is about.
-class DialogInputRules : public PresenterTest
-{
+class DialogInputRules : public PresenterTest {
 protected:
     void SetUp() override
     {
@@ -46,8 +43,7 @@ protected:
         const std::size_t shownBefore = view.shownErrors.size();
         const std::size_t writesBefore = model.writes.size();
         const bool stored = presenter.ValidateAndStore();
-        if (view.shownErrors.size() == shownBefore)
-        {
+        if (view.shownErrors.size() == shownBefore) {
             EXPECT_TRUE(stored);
             EXPECT_EQ(writesBefore + 3, model.writes.size()) << "all three values stored";
             return {};
@@ -61,8 +57,7 @@ protected:
     // Each OIN in the otherwise valid dialog either passes or fails with the OIN message alone.
     void ExpectOinVerdicts(const std::vector<OinCase>& cases)
     {
-        for (const OinCase& c : cases)
-        {
+        for (const OinCase& c : cases) {
             view.oin = c.oin;
             EXPECT_EQ(c.valid ? Messages{} : Messages{kOin}, Validate()) << c.why;
         }
@@ -73,10 +68,8 @@ TEST_F(DialogInputRules, TodayPassesWhateverTheTimeOfDayOfEitherSide)
 {
     const DATE dates[] = {MakeDate(2024, 5, 15, 0, 0, 0), MakeDate(2024, 5, 15, 23, 59, 59)};
     const DATE clocks[] = {MakeDate(2024, 5, 15, 0, 0, 0), MakeDate(2024, 5, 15, 23, 59, 59)};
-    for (DATE date : dates)
-    {
-        for (DATE clock : clocks)
-        {
+    for (DATE date : dates) {
+        for (DATE clock : clocks) {
             view.date = date;
             now = clock;
             EXPECT_EQ(Messages{}, Validate()) << "date " << date << " clock " << clock;
@@ -126,8 +119,7 @@ TEST_F(DialogInputRules, ClockIsReadAgainOnEveryValidation)
 
 TEST_F(DialogInputRules, UnreadableDateFieldIsRejected)
 {
-    class SilentDateView : public RecordingView
-    {
+    class SilentDateView : public RecordingView {
     public:
         bool GetExecutionDate(DATE*) override { return false; }
     } silentView;
@@ -164,24 +156,35 @@ TEST_F(DialogInputRules, OinAllowsAsciiLettersDigitsAndElevenSymbols)
         {"ABC DEF", true, "an inner space"},
         {"ABC_DEF", false, "underscore"},
         {"ABC&DEF", false, "ampersand"},
-        {"ABC\xE9" "DEF", false, "accented letter (e acute in Windows-1252)"},
-        {"ABC\xC3\xA9" "DEF", false, "accented letter as UTF-8 bytes"},
+        {"ABC\xE9"
+         "DEF",
+         false,
+         "accented letter (e acute in Windows-1252)"},
+        {"ABC\xC3\xA9"
+         "DEF",
+         false,
+         "accented letter as UTF-8 bytes"},
         {"ABC\tDEF", false, "tab between other characters"},
         {"ABC\nDEF", false, "line feed"},
         {"ABC*DEF", false, "asterisk"},
         {"ABC\"DEF", false, "double quote"},
         {"ABC@DEF", false, "at sign"},
         {"ABC;DEF", false, "semicolon"},
-        {"ABC\x80" "DEF", false, "byte 0x80"},
-        {"ABC\xFF" "DEF", false, "byte 0xFF"},
+        {"ABC\x80"
+         "DEF",
+         false,
+         "byte 0x80"},
+        {"ABC\xFF"
+         "DEF",
+         false,
+         "byte 0xFF"},
         {std::string("ABC\0DEF", 7), false, "embedded NUL"},
     });
 }
 
 TEST_F(DialogInputRules, BlankSavePathFailsTheLastRule)
 {
-    for (const char* blank : {"", "   ", "\t \t"})
-    {
+    for (const char* blank : {"", "   ", "\t \t"}) {
         view.filePath = blank;
         EXPECT_EQ(Messages{kPath}, Validate()) << "path '" << blank << "'";
     }

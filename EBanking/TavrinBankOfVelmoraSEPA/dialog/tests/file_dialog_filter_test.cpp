@@ -5,8 +5,7 @@
 #include <algorithm>
 #include <string>
 
-namespace
-{
+namespace {
 using namespace std::string_literals;
 
 TEST(FileDialogFilter, OffersPaymentFilesFirstThenAllFiles)

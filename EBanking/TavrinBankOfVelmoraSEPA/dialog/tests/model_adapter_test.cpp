@@ -6,11 +6,9 @@
 
 #include <string>
 
-namespace
-{
+namespace {
 // Shaped like the run's model: the OIN as a BSTR the caller owns or hands over.
-class BstrModel
-{
+class BstrModel {
 public:
     std::wstring oin;
     bool nullOin = false;

@@ -7,13 +7,10 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 using Calls = std::vector<std::string>;
 
-class PresenterLoadAndStore : public PresenterTest
-{
-};
+class PresenterLoadAndStore : public PresenterTest {};
 
 TEST_F(PresenterLoadAndStore, LoadCopiesTheModelIntoTheFieldsInOrder)
 {
@@ -92,8 +89,7 @@ TEST_F(PresenterLoadAndStore, NeverAsksForAWarning)
 
 TEST(TrimBlanks, RemovesOnlyOuterSpacesAndTabs)
 {
-    struct Case
-    {
+    struct Case {
         const char* text;
         const char* trimmed;
     };
@@ -102,7 +98,7 @@ TEST(TrimBlanks, RemovesOnlyOuterSpacesAndTabs)
         {" \t \t", ""},
         {"  a b  ", "a b"},
         {"\ta\t", "a"},
-        {"\na\n", "\na\n"},       // line feeds stay
+        {"\na\n", "\na\n"}, // line feeds stay
         {" \r\nx\r\n ", "\r\nx\r\n"},
         {"\xA0x\xA0", "\xA0x\xA0"}, // no-break space is not a blank
         {"a", "a"},
@@ -114,10 +110,8 @@ TEST(TrimBlanks, RemovesOnlyOuterSpacesAndTabs)
 TEST(IsOinSymbol, AcceptsExactlyElevenCharacters)
 {
     std::string accepted;
-    for (int c = 0; c < 256; ++c)
-    {
-        if (CSepaInfoPresenter::IsOinSymbol(static_cast<char>(c)))
-            accepted += static_cast<char>(c);
+    for (int c = 0; c < 256; ++c) {
+        if (CSepaInfoPresenter::IsOinSymbol(static_cast<char>(c))) accepted += static_cast<char>(c);
     }
     EXPECT_EQ(" '()+,-./:?", accepted);
 }

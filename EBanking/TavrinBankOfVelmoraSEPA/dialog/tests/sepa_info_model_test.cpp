@@ -38,8 +38,7 @@ protected:
 
     CSepaInfoModel Model(SYSTEMTIME now = LocalTime(2024, 5, 15, 10, 30, 0))
     {
-        return CSepaInfoModel(batch.get(), "C:\\Payments\\BOV20240515083000PAIN001.xml", "xml",
-                              [now] { return now; });
+        return CSepaInfoModel(batch.get(), "C:\\Payments\\BOV20240515083000PAIN001.xml", "xml", [now] { return now; });
     }
 
     // The second payment must never be read or written by the model.
@@ -72,7 +71,7 @@ TEST_F(SepaInfoModel, WithoutADateTheDefaultIsNowOnWeekdaysAndMondayAtTheWeekend
     };
     for (const Case& c : cases) {
         SYSTEMTIME now = c.now;
-        now.wDayOfWeek = 3;  // the weekday comes from the date, not from this field
+        now.wDayOfWeek = 3; // the weekday comes from the date, not from this field
         EXPECT_DOUBLE_EQ(DateOf(c.expected), Model(now).GetExecutionDate()) << c.condition;
     }
     EXPECT_EQ(0.0, first->executionDate) << "reading the default stores nothing";
@@ -82,7 +81,7 @@ TEST_F(SepaInfoModel, WithoutADateTheDefaultIsNowOnWeekdaysAndMondayAtTheWeekend
 TEST_F(SepaInfoModel, AStoredDateIsReadBackUnchangedEvenWhenPast)
 {
     CSepaInfoModel model = Model();
-    first->executionDate = 36526.75;  // 1 January 2000, 18:00
+    first->executionDate = 36526.75; // 1 January 2000, 18:00
     EXPECT_EQ(36526.75, model.GetExecutionDate());
 
     model.SetExecutionDate(45432.5);

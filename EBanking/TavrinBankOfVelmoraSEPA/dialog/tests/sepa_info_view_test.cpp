@@ -17,8 +17,7 @@
 #include <functional>
 #include <string>
 
-namespace
-{
+namespace {
 using tavrin_host::PaymentDialogUser;
 
 const char kDialogCaption[] = "Bank of Velmora SEPA Payment Processing";
@@ -40,8 +39,7 @@ std::string ReplaceQuestion(const std::string& path)
            " file already exists. If you continue this file will be replaced.\n\nDo you wish to continue?";
 }
 
-class SepaInfoView : public ::testing::Test
-{
+class SepaInfoView : public ::testing::Test {
 protected:
     DATE now = MakeDate(2010, 3, 3, 10, 0, 0); // a Wednesday
     RecordingModel model;
@@ -54,8 +52,7 @@ protected:
         model.oin = "ab-12 cd";
         model.filePath = missingPath;
         DeleteFileA(missingPath.c_str());
-        if (FILE* file = std::fopen(existingPath.c_str(), "w"))
-            std::fclose(file);
+        if (FILE* file = std::fopen(existingPath.c_str(), "w")) std::fclose(file);
     }
     void TearDown() override { DeleteFileA(existingPath.c_str()); }
 
@@ -80,8 +77,8 @@ TEST_F(SepaInfoView, OpensWithTheModelsValuesAndOkStoresThemAndEndsWithOne)
         oin = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_OIN));
         path = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_FILE_PATH));
         dateText = PaymentDialogUser::TextOf(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE));
-        SendMessageA(GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE), DTM_GETSYSTEMTIME, 0,
-                     reinterpret_cast<LPARAM>(&shown));
+        SendMessageA(
+            GetDlgItem(dialog, IDC_SEPA_EXECUTION_DATE), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown));
         bigIcon = SendMessageA(dialog, WM_GETICON, ICON_BIG, 0);
         PaymentDialogUser::Press(dialog, IDOK);
     });
@@ -140,12 +137,13 @@ TEST_F(SepaInfoView, ErrorsAreListedInOneBoxAndTheDialogStaysOpen)
 
     EXPECT_EQ(IDCANCEL, result);
     EXPECT_TRUE(stillOpen);
-    EXPECT_EQ("You must correct the following issues before continuing."
-              "\n    * Please supply a valid OIN; this will be provided by your bank.\n"
-              "        * OIN must contain at least 6 characters.\n"
-              "        * Characters allowed are A-Z and 0-9."
-              "\n    * Please supply a valid file name & location for generated payments file.",
-              errors);
+    EXPECT_EQ(
+        "You must correct the following issues before continuing."
+        "\n    * Please supply a valid OIN; this will be provided by your bank.\n"
+        "        * OIN must contain at least 6 characters.\n"
+        "        * Characters allowed are A-Z and 0-9."
+        "\n    * Please supply a valid file name & location for generated payments file.",
+        errors);
     EXPECT_TRUE(model.writes.empty());
 }
 

@@ -62,10 +62,7 @@ HostRef<HostPaymentBatch> MakeBatch(int count)
     return batch;
 }
 
-double Seconds(Clock::duration elapsed)
-{
-    return std::chrono::duration<double>(elapsed).count();
-}
+double Seconds(Clock::duration elapsed) { return std::chrono::duration<double>(elapsed).count(); }
 
 std::string ReadAll(const std::string& path)
 {
@@ -92,8 +89,8 @@ void Measure(HostPaymentBatch* batch, const std::string& path, Result& result)
 
     DeleteFileA(path.c_str());
     start = Clock::now();
-    const bool written =
-        CreateCreditTransferFile(_bstr_t(L"VELMORA-OIN-0042"), batch, path.c_str(), IDR_PAIN001_STYLESHEET, CreationTime);
+    const bool written = CreateCreditTransferFile(
+        _bstr_t(L"VELMORA-OIN-0042"), batch, path.c_str(), IDR_PAIN001_STYLESHEET, CreationTime);
     result.fileSeconds = std::min(result.fileSeconds, Seconds(Clock::now() - start));
 
     // Every payment is in the file, the last one with its own sequence number.
@@ -114,7 +111,8 @@ int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     std::vector<int> sizes;
-    for (int i = 2; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    for (int i = 2; i < argc; ++i)
+        sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty()) sizes = {10000, 99999};
 
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
@@ -131,14 +129,20 @@ int main(int argc, char** argv)
     // The sizes take turns in every round, so that a change in the machine's load between
     // rounds does not favour one size.
     for (int round = 0; round < rounds; ++round)
-        for (size_t i = 0; i < sizes.size(); ++i) Measure(batches[i].get(), path, results[i]);
+        for (size_t i = 0; i < sizes.size(); ++i)
+            Measure(batches[i].get(), path, results[i]);
 
     int status = 0;
-    std::printf("%9s %12s %14s %12s %14s  %s\n", "payments", "build s", "build us/pmt", "file s", "file us/pmt",
-                "complete");
+    std::printf(
+        "%9s %12s %14s %12s %14s  %s\n", "payments", "build s", "build us/pmt", "file s", "file us/pmt", "complete");
     for (const Result& r : results) {
-        std::printf("%9d %12.3f %14.2f %12.3f %14.2f  %s\n", r.count, r.buildSeconds, 1e6 * r.buildSeconds / r.count,
-                    r.fileSeconds, 1e6 * r.fileSeconds / r.count, r.complete ? "yes" : "NO");
+        std::printf("%9d %12.3f %14.2f %12.3f %14.2f  %s\n",
+                    r.count,
+                    r.buildSeconds,
+                    1e6 * r.buildSeconds / r.count,
+                    r.fileSeconds,
+                    1e6 * r.fileSeconds / r.count,
+                    r.complete ? "yes" : "NO");
         if (!r.complete) status = 1;
     }
     if (results.size() >= 2) {
@@ -146,8 +150,12 @@ int main(int argc, char** argv)
         const Result& large = results.back();
         const double buildRatio = (large.buildSeconds / large.count) / (small.buildSeconds / small.count);
         const double fileRatio = (large.fileSeconds / large.count) / (small.fileSeconds / small.count);
-        std::printf("time per payment, %d against %d payments: build %.2fx, file %.2fx (%s 1.5x)\n", large.count,
-                    small.count, buildRatio, fileRatio, fileRatio <= 1.5 ? "within" : "ABOVE");
+        std::printf("time per payment, %d against %d payments: build %.2fx, file %.2fx (%s 1.5x)\n",
+                    large.count,
+                    small.count,
+                    buildRatio,
+                    fileRatio,
+                    fileRatio <= 1.5 ? "within" : "ABOVE");
     }
     DeleteFileA(path.c_str());
     CoUninitialize();

@@ -29,7 +29,8 @@ public:
         LARGE_INTEGER now, frequency;
         QueryPerformanceCounter(&now);
         QueryPerformanceFrequency(&frequency);
-        std::printf("%s %.6f\n", step,
+        std::printf("%s %.6f\n",
+                    step,
                     static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(frequency.QuadPart));
         QueryPerformanceCounter(&m_start);
     }
@@ -45,7 +46,8 @@ _bstr_t FileText(const char* path)
     std::string bytes;
     if (FILE* file = std::fopen(path, "rb")) {
         char buffer[65536];
-        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
+        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            bytes.append(buffer, got);
         std::fclose(file);
     }
     if (bytes.compare(0, 5, "<?xml") == 0) bytes.erase(0, bytes.find("?>") + 2);
@@ -74,8 +76,12 @@ int Run(const char* sourcePath, const char* outputPath)
     clock.Lap("load");
 
     IStream* file = nullptr;
-    if (FAILED(SHCreateStreamOnFileEx(WidenText(outputPath, CP_ACP).c_str(), STGM_CREATE | STGM_WRITE,
-                                      FILE_ATTRIBUTE_NORMAL, TRUE, nullptr, &file))) {
+    if (FAILED(SHCreateStreamOnFileEx(WidenText(outputPath, CP_ACP).c_str(),
+                                      STGM_CREATE | STGM_WRITE,
+                                      FILE_ATTRIBUTE_NORMAL,
+                                      TRUE,
+                                      nullptr,
+                                      &file))) {
         std::fprintf(stderr, "xml_engine_floor: cannot create %s\n", outputPath);
         return 1;
     }

@@ -109,21 +109,15 @@ TemporaryFolder::TemporaryFolder()
     static int created = 0;
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
-    m_path = std::string(temp) + "sepa-file-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-             std::to_string(++created);
+    m_path =
+        std::string(temp) + "sepa-file-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++created);
     DeleteTree(m_path);
     CreateDirectoryA(m_path.c_str(), nullptr);
 }
 
-TemporaryFolder::~TemporaryFolder()
-{
-    DeleteTree(m_path);
-}
+TemporaryFolder::~TemporaryFolder() { DeleteTree(m_path); }
 
-std::vector<std::string> TemporaryFolder::Files() const
-{
-    return FilesIn(m_path);
-}
+std::vector<std::string> TemporaryFolder::Files() const { return FilesIn(m_path); }
 
 std::vector<std::string> FilesIn(const std::string& folder)
 {
@@ -258,8 +252,8 @@ std::vector<std::wstring> WrittenFile::ChildNames(const std::wstring& path) cons
     return names;
 }
 
-tavrin_host::HostPayment& AddValidPayment(tavrin_host::HostPaymentBatch& batch, const wchar_t* payeeName,
-                                          double amount, const wchar_t* reference)
+tavrin_host::HostPayment& AddValidPayment(tavrin_host::HostPaymentBatch& batch, const wchar_t* payeeName, double amount,
+                                          const wchar_t* reference)
 {
     tavrin_host::HostPayment& payment = batch.Add();
     payment.payerName = L"Tavrin Holdings";

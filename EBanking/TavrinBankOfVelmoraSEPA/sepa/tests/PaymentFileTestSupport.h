@@ -97,7 +97,7 @@ private:
 };
 
 // A payment with a debtor and creditor whose values pass both schemas.
-tavrin_host::HostPayment& AddValidPayment(tavrin_host::HostPaymentBatch& batch, const wchar_t* payeeName,
-                                          double amount, const wchar_t* reference);
+tavrin_host::HostPayment& AddValidPayment(tavrin_host::HostPaymentBatch& batch, const wchar_t* payeeName, double amount,
+                                          const wchar_t* reference);
 
 } // namespace paymentfile

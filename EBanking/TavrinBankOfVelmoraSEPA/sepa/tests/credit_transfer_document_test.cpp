@@ -109,7 +109,7 @@ TEST_F(CreditTransferDocument, EveryElementStandsOnItsOwnLineInOrder)
 TEST_F(CreditTransferDocument, ValuesComeFromTheFirstPaymentTheReferenceAndEachPayment)
 {
     HostPayment& first = AddValidPayment(*batch, L"Fish & Chips Ltd", 1234.5, L"INV 42");
-    first.executionDate = MakeDate(2014, 3, 5, 23, 59, 59) + 0.9 / 86400;  // 0.1 s before midnight
+    first.executionDate = MakeDate(2014, 3, 5, 23, 59, 59) + 0.9 / 86400; // 0.1 s before midnight
     HostPayment& second = AddValidPayment(*batch, L"A<B Trading GmbH", 70.0, L"");
     second.payerName = L"Second Payer";
     second.payerIban = L"FR1420041010050500013M02606";
@@ -143,14 +143,16 @@ TEST_F(CreditTransferDocument, AmountsHaveTwoDecimalsAndAPointWhateverTheLocale)
 {
     const double amounts[] = {1234.5, 1000000.0, 70.0, 0.5, 2.675, 99999999999.99, -12.5};
     // 2.675 is stored as 2.67499...: rounding follows the binary value, as the streams do.
-    const wchar_t* expected[] = {L"'1234.50'", L"'1000000.00'", L"'70.00'", L"'0.50'",
-                                 L"'2.67'",    L"'99999999999.99'", L"'-12.50'"};
-    for (double amount : amounts) AddValidPayment(*batch, L"Velmora Supplies", amount, L"R");
+    const wchar_t* expected[] = {
+        L"'1234.50'", L"'1000000.00'", L"'70.00'", L"'0.50'", L"'2.67'", L"'99999999999.99'", L"'-12.50'"};
+    for (double amount : amounts)
+        AddValidPayment(*batch, L"Velmora Supplies", amount, L"R");
 
     DecimalCommaLocale decimalComma;
     ASSERT_EQ("1.234,50", DecimalCommaLocale::StreamSample()) << "the locale seam must be in force";
     const IXMLDOMDocumentPtr document = Build();
-    for (int n = 1; n <= 7; ++n) EXPECT_EQ(expected[n - 1], Value(Creditor(document, n), L"Payment")) << n;
+    for (int n = 1; n <= 7; ++n)
+        EXPECT_EQ(expected[n - 1], Value(Creditor(document, n), L"Payment")) << n;
 }
 
 TEST_F(CreditTransferDocument, MissingHostValuesLeaveElementsEmpty)
@@ -174,8 +176,8 @@ TEST_F(CreditTransferDocument, MissingHostValuesLeaveElementsEmpty)
 
 TEST_F(CreditTransferDocument, DatesThatCannotBeReadAreWrittenAsMinusOne)
 {
-    const double unreadable[] = {1e7, -1e7, std::numeric_limits<double>::quiet_NaN(),
-                                 std::numeric_limits<double>::infinity()};
+    const double unreadable[] = {
+        1e7, -1e7, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()};
     HostPayment& first = AddValidPayment(*batch, L"Velmora Supplies", 1.0, L"R1");
     for (double date : unreadable) {
         first.executionDate = date;

@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 // A system with a fixed clock, a set of folders that hold files and a
 // documents folder; it records the searches and messages it is asked for.
-class CFakeDefaultPathPlatform : public IDefaultPathPlatform
-{
+class CFakeDefaultPathPlatform : public IDefaultPathPlatform {
 public:
     CalendarTime now{2014, 3, 6, 16, 3, 21};
     std::set<std::string> patternsWithEntries;
@@ -30,16 +28,12 @@ public:
 
     std::string FallbackFolder() override { return fallbackFolder; }
 
-    void ShowInvalidDirectoryMessage(const std::string& text) override
-    {
-        messages.push_back(text);
-    }
+    void ShowInvalidDirectoryMessage(const std::string& text) override { messages.push_back(text); }
 };
 
 const char kFileName[] = "BOV20140306160321PAIN001.xml";
 
-std::string Build(CFakeDefaultPathPlatform& platform, const char* directory,
-                  const char* extension = "xml")
+std::string Build(CFakeDefaultPathPlatform& platform, const char* directory, const char* extension = "xml")
 {
     char path[1024];
     std::memset(path, '#', sizeof path);
@@ -55,8 +49,7 @@ TEST(DefaultOutputPath, ExistingDirectoryWithOrWithoutSeparatorGivesOnePath)
 
     EXPECT_EQ(std::string("D:\\Payments\\") + kFileName, Build(platform, "D:\\Payments\\"));
     EXPECT_EQ(std::string("D:\\Payments\\") + kFileName, Build(platform, "D:\\Payments"));
-    EXPECT_EQ((std::vector<std::string>{"D:\\Payments\\*.*", "D:\\Payments\\*.*"}),
-              platform.searches);
+    EXPECT_EQ((std::vector<std::string>{"D:\\Payments\\*.*", "D:\\Payments\\*.*"}), platform.searches);
     EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -74,13 +67,13 @@ TEST(DefaultOutputPath, MissingDirectoryFallsBackToDocumentsAfterAMessage)
 {
     CFakeDefaultPathPlatform platform;
 
-    EXPECT_EQ(std::string("C:\\Users\\clerk\\Documents\\") + kFileName,
-              Build(platform, "D:\\Gone"));
+    EXPECT_EQ(std::string("C:\\Users\\clerk\\Documents\\") + kFileName, Build(platform, "D:\\Gone"));
     ASSERT_EQ(1u, platform.messages.size());
-    EXPECT_EQ("The default payment directory (D:\\Gone) specified does not exist.  Please "
-              "correct this within configuration for the specified banking component. The "
-              "root directory (C:\\Users\\clerk\\Documents) will be used in the mean time.",
-              platform.messages[0]);
+    EXPECT_EQ(
+        "The default payment directory (D:\\Gone) specified does not exist.  Please "
+        "correct this within configuration for the specified banking component. The "
+        "root directory (C:\\Users\\clerk\\Documents) will be used in the mean time.",
+        platform.messages[0]);
 }
 
 TEST(DefaultOutputPath, FallbackFolderEndingInSeparatorGetsNoSecondOne)
@@ -98,8 +91,7 @@ TEST(DefaultOutputPath, FallbackFolderEndingInSeparatorGetsNoSecondOne)
 TEST(DefaultOutputPath, FloppyRootIsAcceptedWithoutEntriesOtherRootsAreNot)
 {
     const char* floppyRoots[] = {"a:", "A:", "a:\\", "A:\\"};
-    for (const char* root : floppyRoots)
-    {
+    for (const char* root : floppyRoots) {
         CFakeDefaultPathPlatform platform;
         const std::string separator = std::strlen(root) == 2 ? "\\" : "";
         EXPECT_EQ(root + separator + kFileName, Build(platform, root)) << root;
@@ -107,8 +99,7 @@ TEST(DefaultOutputPath, FloppyRootIsAcceptedWithoutEntriesOtherRootsAreNot)
     }
 
     CFakeDefaultPathPlatform platform;
-    EXPECT_EQ(std::string("C:\\Users\\clerk\\Documents\\") + kFileName,
-              Build(platform, "E:\\"));
+    EXPECT_EQ(std::string("C:\\Users\\clerk\\Documents\\") + kFileName, Build(platform, "E:\\"));
     EXPECT_EQ((std::vector<std::string>{"E:\\*.*"}), platform.searches);
     EXPECT_EQ(1u, platform.messages.size());
 }
@@ -140,8 +131,7 @@ TEST(DefaultOutputPath, DirectoryTooLongForThePathIsTreatedAsMissing)
     EXPECT_TRUE(platform.messages.empty());
 
     platform.searches.clear();
-    EXPECT_EQ(std::string("C:\\Users\\clerk\\Documents\\") + kFileName,
-              Build(platform, tooLong.c_str()));
+    EXPECT_EQ(std::string("C:\\Users\\clerk\\Documents\\") + kFileName, Build(platform, tooLong.c_str()));
     EXPECT_TRUE(platform.searches.empty());
     ASSERT_EQ(1u, platform.messages.size());
     EXPECT_NE(std::string::npos, platform.messages[0].find("(" + tooLong + ")"));
@@ -185,8 +175,7 @@ TEST(DefaultOutputPath, FailsCleanlyWhenThePathDoesNotFitTheBuffer)
     for (std::size_t i = expected.size(); i < sizeof memory; ++i)
         ASSERT_EQ('#', memory[i]) << "byte " << i;
 
-    EXPECT_TRUE(
-        BuildDefaultOutputPath(platform, "D:\\Payments", "xml", memory, expected.size() + 1));
+    EXPECT_TRUE(BuildDefaultOutputPath(platform, "D:\\Payments", "xml", memory, expected.size() + 1));
     EXPECT_EQ(expected, memory);
 
     EXPECT_FALSE(BuildDefaultOutputPath(platform, "D:\\Payments", "xml", nullptr, 1024));

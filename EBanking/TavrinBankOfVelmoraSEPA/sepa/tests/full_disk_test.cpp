@@ -34,7 +34,8 @@ TEST(FullDisk, AFileThatDoesNotFitLeavesTheFolderAsItWas)
     const std::string target = folder + "\\BOV20130521140309PAIN001.xml";
     const std::string previous = "<Document>the file of an earlier run</Document>";
     {
-        HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file =
+            CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, file);
         DWORD written = 0;
         ASSERT_TRUE(WriteFile(file, previous.data(), static_cast<DWORD>(previous.size()), &written, nullptr));
@@ -43,11 +44,12 @@ TEST(FullDisk, AFileThatDoesNotFitLeavesTheFolderAsItWas)
 
     // Some 400 KB of payment file.
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
-    for (int i = 0; i < 1000; ++i) AddValidPayment(*batch, L"Velmora Supplies", 10.0 + i, L"PO 7");
+    for (int i = 0; i < 1000; ++i)
+        AddValidPayment(*batch, L"Velmora Supplies", 10.0 + i, L"PO 7");
     CFaultyFileOperations files;
     if (!real) files.writeLimit = 16 * 1024;
-    EXPECT_FALSE(CreateCreditTransferFile(_bstr_t(L"OIN"), batch.get(), target.c_str(), IDR_PAIN001_STYLESHEET,
-                                          CurrentLocalTime, files));
+    EXPECT_FALSE(CreateCreditTransferFile(
+        _bstr_t(L"OIN"), batch.get(), target.c_str(), IDR_PAIN001_STYLESHEET, CurrentLocalTime, files));
     // Wine answers a full disk with a write that succeeds short.
     EXPECT_TRUE(files.writeFellShort) << "the disk must have filled up";
     EXPECT_EQ(previous, ReadBytes(target));

@@ -5,10 +5,8 @@
 #include <cstring>
 #include <string>
 
-namespace
-{
-struct NameCase
-{
+namespace {
+struct NameCase {
     CalendarTime time;
     const char* expected;
     const char* condition;
@@ -24,8 +22,7 @@ const NameCase kNameCases[] = {
 
 TEST(OutputFileName, WritesPrefixTimeStampAndSuffix)
 {
-    for (const NameCase& c : kNameCases)
-    {
+    for (const NameCase& c : kNameCases) {
         char name[64];
         ASSERT_TRUE(FormatOutputFileName(c.time, name, sizeof name)) << c.condition;
         EXPECT_STREQ(c.expected, name) << c.condition;
@@ -43,17 +40,22 @@ TEST(OutputFileName, TimeStampIsDateThenTime)
 TEST(OutputFileName, RefusesFieldsOutsideTheirRange)
 {
     const CalendarTime outOfRange[] = {
-        {10000, 1, 1, 0, 0, 0}, {-1, 1, 1, 0, 0, 0},  {2014, 0, 1, 0, 0, 0},
-        {2014, 13, 1, 0, 0, 0}, {2014, 1, 0, 0, 0, 0}, {2014, 1, 32, 0, 0, 0},
-        {2014, 1, 1, 24, 0, 0}, {2014, 1, 1, 0, 60, 0}, {2014, 1, 1, 0, 0, 60},
+        {10000, 1, 1, 0, 0, 0},
+        {-1, 1, 1, 0, 0, 0},
+        {2014, 0, 1, 0, 0, 0},
+        {2014, 13, 1, 0, 0, 0},
+        {2014, 1, 0, 0, 0, 0},
+        {2014, 1, 32, 0, 0, 0},
+        {2014, 1, 1, 24, 0, 0},
+        {2014, 1, 1, 0, 60, 0},
+        {2014, 1, 1, 0, 0, 60},
         {2014, 1, 1, -1, 0, 0},
     };
-    for (const CalendarTime& time : outOfRange)
-    {
+    for (const CalendarTime& time : outOfRange) {
         char name[64] = "untouched";
         EXPECT_FALSE(FormatOutputFileName(time, name, sizeof name))
-            << time.year << "-" << time.month << "-" << time.day << " " << time.hour << ":"
-            << time.minute << ":" << time.second;
+            << time.year << "-" << time.month << "-" << time.day << " " << time.hour << ":" << time.minute << ":"
+            << time.second;
         EXPECT_STREQ("", name);
     }
 }
@@ -62,14 +64,12 @@ TEST(OutputFileName, RefusesFieldsOutsideTheirRange)
 TEST(OutputFileName, NeverWritesPastTheBuffer)
 {
     const CalendarTime time{2014, 3, 6, 16, 3, 21};
-    for (std::size_t size = 1; size <= kOutputFileNameLength + 1; ++size)
-    {
+    for (std::size_t size = 1; size <= kOutputFileNameLength + 1; ++size) {
         char memory[kOutputFileNameLength + 8];
         std::memset(memory, '#', sizeof memory);
         const bool written = FormatOutputFileName(time, memory, size);
         EXPECT_EQ(size == kOutputFileNameLength + 1, written) << "size " << size;
-        if (!written)
-        {
+        if (!written) {
             EXPECT_EQ('\0', memory[0]) << "size " << size;
         }
         for (std::size_t i = size; i < sizeof memory; ++i)

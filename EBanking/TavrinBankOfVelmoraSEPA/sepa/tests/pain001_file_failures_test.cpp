@@ -68,10 +68,10 @@ TEST_F(Pain001FileFailure, NoFileWithoutTheStylesheetOrWithoutPayments)
 
     // A batch without payments transforms into nothing, which is not a payment file.
     HostRef<HostPaymentBatch> empty = HostPaymentBatch::Create();
-    EXPECT_FALSE(CreateCreditTransferFile(_bstr_t(L""), empty.get(), folder.File("empty.xml").c_str(),
-                                          IDR_PAIN001_STYLESHEET));
-    EXPECT_FALSE(CreateCreditTransferFile(_bstr_t(L""), nullptr, folder.File("none.xml").c_str(),
-                                          IDR_PAIN001_STYLESHEET));
+    EXPECT_FALSE(
+        CreateCreditTransferFile(_bstr_t(L""), empty.get(), folder.File("empty.xml").c_str(), IDR_PAIN001_STYLESHEET));
+    EXPECT_FALSE(
+        CreateCreditTransferFile(_bstr_t(L""), nullptr, folder.File("none.xml").c_str(), IDR_PAIN001_STYLESHEET));
     EXPECT_FALSE(CreateCreditTransferFile(_bstr_t(L""), batch.get(), nullptr, IDR_PAIN001_STYLESHEET));
 
     EXPECT_TRUE(folder.Files().empty());

@@ -28,13 +28,14 @@ protected:
     void SetUp() override
     {
         // Enough payments for the engine to write the file in several pieces.
-        for (int i = 0; i < 60; ++i) AddValidPayment(*batch, L"Velmora Supplies", 10.0 + i, L"PO 7");
+        for (int i = 0; i < 60; ++i)
+            AddValidPayment(*batch, L"Velmora Supplies", 10.0 + i, L"PO 7");
     }
 
     bool Write(const std::string& path, CFileOperations& files)
     {
-        return CreateCreditTransferFile(_bstr_t(L"OIN"), batch.get(), path.c_str(), IDR_PAIN001_STYLESHEET,
-                                        CurrentLocalTime, files);
+        return CreateCreditTransferFile(
+            _bstr_t(L"OIN"), batch.get(), path.c_str(), IDR_PAIN001_STYLESHEET, CurrentLocalTime, files);
     }
 
     std::string Existing(const std::string& name)
@@ -60,7 +61,11 @@ TEST_F(Pain001FileIntegrity, EveryFailureKeepsTheExistingFileAndLeavesNoTemporar
     };
     const Fault faults[] = {
         {"a full disk after 6000 bytes", [](CFaultyFileOperations& f) { f.writeLimit = 6000; }},
-        {"a short write after 6000 bytes", [](CFaultyFileOperations& f) { f.writeLimit = 6000; f.shortWrites = true; }},
+        {"a short write after 6000 bytes",
+         [](CFaultyFileOperations& f) {
+             f.writeLimit = 6000;
+             f.shortWrites = true;
+         }},
         {"a full disk from the first byte", [](CFaultyFileOperations& f) { f.writeLimit = 0; }},
         {"a failing flush", [](CFaultyFileOperations& f) { f.failFlush = true; }},
         {"a failing move", [](CFaultyFileOperations& f) { f.failReplace = true; }},
@@ -102,16 +107,25 @@ TEST_F(Pain001FileIntegrity, DevicesAndFoldersNeverPassAsWrittenFiles)
 {
     const std::string inFolder = folder.Path() + "\\";
     const std::string paths[] = {
-        "NUL", "nul.xml", inFolder + "NUL", inFolder + "con.txt", inFolder + "Com1.xml", inFolder + "LPT9",
-        inFolder + "aux .xml", "\\\\.\\NUL", "\\\\.\\COM1", "\\\\?\\GLOBALROOT\\Device\\Null",
-        inFolder + "stream.xml:payments", inFolder,
+        "NUL",
+        "nul.xml",
+        inFolder + "NUL",
+        inFolder + "con.txt",
+        inFolder + "Com1.xml",
+        inFolder + "LPT9",
+        inFolder + "aux .xml",
+        "\\\\.\\NUL",
+        "\\\\.\\COM1",
+        "\\\\?\\GLOBALROOT\\Device\\Null",
+        inFolder + "stream.xml:payments",
+        inFolder,
         // Wine's view of the Unix null device: a path that opens, but not a file.
         "Z:\\dev\\null",
     };
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
         CFaultyFileOperations files;
-        files.failReplace = true;  // a writer that got this far must still not move anything
+        files.failReplace = true; // a writer that got this far must still not move anything
         EXPECT_FALSE(Write(path, files));
         EXPECT_TRUE(files.created.empty()) << "nothing is written beside a device";
         EXPECT_TRUE(files.replaced.empty());
@@ -133,7 +147,7 @@ TEST(XmlRootDetector, FindsTheRootBehindEverythingThatMayPrecedeIt)
         {"<!-- <Document> -->", false},
         {"text before <Document/>", false},
         {"<?xml version=\"1.0\"?></Document>", false},
-        {std::string("\xFF\xFE<\0D\0/\0>\0", 10), true},  // UTF-16 with its byte order mark
+        {std::string("\xFF\xFE<\0D\0/\0>\0", 10), true}, // UTF-16 with its byte order mark
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);
@@ -141,7 +155,8 @@ TEST(XmlRootDetector, FindsTheRootBehindEverythingThatMayPrecedeIt)
         whole.Feed(reinterpret_cast<const unsigned char*>(c.bytes.data()), c.bytes.size());
         EXPECT_EQ(c.root, whole.SawRootElement());
         CXmlRootDetector byByte;
-        for (char byte : c.bytes) byByte.Feed(reinterpret_cast<const unsigned char*>(&byte), 1);
+        for (char byte : c.bytes)
+            byByte.Feed(reinterpret_cast<const unsigned char*>(&byte), 1);
         EXPECT_EQ(c.root, byByte.SawRootElement()) << "fed one byte at a time";
     }
 }

@@ -26,8 +26,8 @@ protected:
     // Writes the batch and reads the file back.
     WrittenFile Write(const std::string& path, const wchar_t* oin = L"")
     {
-        EXPECT_TRUE(CreateCreditTransferFile(_bstr_t(oin), batch.get(), path.c_str(), IDR_PAIN001_STYLESHEET,
-                                             kCreationTime));
+        EXPECT_TRUE(
+            CreateCreditTransferFile(_bstr_t(oin), batch.get(), path.c_str(), IDR_PAIN001_STYLESHEET, kCreationTime));
         WrittenFile file(path);
         EXPECT_TRUE(file.Loaded()) << path << " must exist and be well-formed";
         return file;
@@ -56,7 +56,7 @@ TEST_F(Pain001File, ThreeCreditorsCarryEveryValueOfTheFileLayout)
         {L"GrpHdr/CreDtTm", L"2013-05-21T14:03:09"},
         {L"GrpHdr/NbOfTxs", L"3"},
         {L"GrpHdr/CtrlSum", L"1001234.75"},
-        {L"GrpHdr/InitgPty/Id/PrvtId/Othr/Id", L"999999"},  // no OIN
+        {L"GrpHdr/InitgPty/Id/PrvtId/Othr/Id", L"999999"}, // no OIN
         {L"PmtInf/PmtInfId", L"CREDITOR PAYMENTS 21052013"},
         {L"PmtInf/PmtMtd", L"TRF"},
         {L"PmtInf/BtchBookg", L"true"},
@@ -72,7 +72,8 @@ TEST_F(Pain001File, ThreeCreditorsCarryEveryValueOfTheFileLayout)
         {L"PmtInf/DbtrAgt/FinInstnId/BIC", L"COBADEFFXXX"},
         {L"PmtInf/ChrgBr", L"SLEV"},
     };
-    for (const auto& value : header) EXPECT_EQ(value.second, file.Text(value.first)) << value.first;
+    for (const auto& value : header)
+        EXPECT_EQ(value.second, file.Text(value.first)) << value.first;
 
     struct Transaction {
         const wchar_t* instrId;
@@ -85,14 +86,29 @@ TEST_F(Pain001File, ThreeCreditorsCarryEveryValueOfTheFileLayout)
     };
     const Transaction transactions[] = {
         // A short reference is padded with blanks to 18 characters.
-        {L"INV4200001", L"INV 42            13052114030900001", L"1234.50", L"NWBKGB2L", L"Fish & Chips Ltd", L"GB",
+        {L"INV4200001",
+         L"INV 42            13052114030900001",
+         L"1234.50",
+         L"NWBKGB2L",
+         L"Fish & Chips Ltd",
+         L"GB",
          L"GB29NWBK60161331926819"},
         // A 40-character reference is cut to 30 (then loses its blanks) and to 18.
-        {L"ORDER2013-05NO000123ABCDEF00002", L"ORDER 2013-05 NO 013052114030900002", L"1000000.00", L"BKAUATWW",
-         L"A<B Trading GmbH", L"AT", L"AT611904300234573201"},
+        {L"ORDER2013-05NO000123ABCDEF00002",
+         L"ORDER 2013-05 NO 013052114030900002",
+         L"1000000.00",
+         L"BKAUATWW",
+         L"A<B Trading GmbH",
+         L"AT",
+         L"AT611904300234573201"},
         // Without a payment reference the payer's name stands in.
-        {L"TavrinHoldings00003", L"Tavrin Holdings   13052114030900003", L"0.25", L"PSSTFRPPLIL", L"Velmora Supplies",
-         L"FR", L"FR1420041010050500013M02606"},
+        {L"TavrinHoldings00003",
+         L"Tavrin Holdings   13052114030900003",
+         L"0.25",
+         L"PSSTFRPPLIL",
+         L"Velmora Supplies",
+         L"FR",
+         L"FR1420041010050500013M02606"},
     };
     ASSERT_EQ(3, file.TransactionCount());
     for (int number = 1; number <= 3; ++number) {
@@ -123,8 +139,18 @@ TEST_F(Pain001File, ElementsStandInTheBanksOrder)
     using Names = std::vector<std::wstring>;
     EXPECT_EQ((Names{L"GrpHdr", L"PmtInf"}), file.ChildNames(L""));
     EXPECT_EQ((Names{L"MsgId", L"CreDtTm", L"NbOfTxs", L"CtrlSum", L"InitgPty"}), file.ChildNames(L"GrpHdr"));
-    EXPECT_EQ((Names{L"PmtInfId", L"PmtMtd", L"BtchBookg", L"NbOfTxs", L"CtrlSum", L"PmtTpInf", L"ReqdExctnDt", L"Dbtr",
-                     L"DbtrAcct", L"DbtrAgt", L"ChrgBr", L"CdtTrfTxInf"}),
+    EXPECT_EQ((Names{L"PmtInfId",
+                     L"PmtMtd",
+                     L"BtchBookg",
+                     L"NbOfTxs",
+                     L"CtrlSum",
+                     L"PmtTpInf",
+                     L"ReqdExctnDt",
+                     L"Dbtr",
+                     L"DbtrAcct",
+                     L"DbtrAgt",
+                     L"ChrgBr",
+                     L"CdtTrfTxInf"}),
               file.ChildNames(L"PmtInf"));
     EXPECT_EQ((Names{L"PmtId", L"Amt", L"CdtrAgt", L"Cdtr", L"CdtrAcct"}), file.ChildNames(L"PmtInf/CdtTrfTxInf"));
     EXPECT_EQ((Names{L"InstrId", L"EndToEndId"}), file.ChildNames(L"PmtInf/CdtTrfTxInf/PmtId"));
@@ -149,8 +175,8 @@ TEST_F(Pain001File, TheOinIdentifiesTheInitiatingPartyAndSumsCoverEveryPayment)
     HostRef<HostPaymentBatch> halfEuro = HostPaymentBatch::Create();
     AddValidPayment(*halfEuro, L"Velmora Supplies", 0.5, L"REF-1");
     const std::string path = KeptForSchemaCheck("single-half-euro.xml");
-    ASSERT_TRUE(CreateCreditTransferFile(_bstr_t(L"123"), halfEuro.get(), path.c_str(), IDR_PAIN001_STYLESHEET,
-                                         kCreationTime));
+    ASSERT_TRUE(
+        CreateCreditTransferFile(_bstr_t(L"123"), halfEuro.get(), path.c_str(), IDR_PAIN001_STYLESHEET, kCreationTime));
     const WrittenFile single(path);
     // A control sum below one has no integer digit.
     EXPECT_EQ(L".50", single.Text(L"GrpHdr/CtrlSum"));

@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 // A system whose answers the test sets; it logs every question asked so
 // that the order and the omissions of the check are visible.
-class CFakeRedirectPlatform : public IRedirectPlatform
-{
+class CFakeRedirectPlatform : public IRedirectPlatform {
 public:
     std::set<std::string> fixedDrives = {"C:\\"};
     bool elevated = false;
@@ -57,8 +55,9 @@ public:
 };
 
 const char kSavedPath[] = "C:\\Program Files\\Payments\\BOV20140306160321PAIN001.xml";
-const char kVirtualPath[] = "C:\\Users\\clerk\\AppData\\Local\\VirtualStore\\Program "
-                            "Files\\Payments\\BOV20140306160321PAIN001.xml";
+const char kVirtualPath[] =
+    "C:\\Users\\clerk\\AppData\\Local\\VirtualStore\\Program "
+    "Files\\Payments\\BOV20140306160321PAIN001.xml";
 
 TEST(RedirectNotice, RedirectedFileIsAnnouncedAndYesOpensItsFolder)
 {
@@ -72,8 +71,7 @@ TEST(RedirectNotice, RedirectedFileIsAnnouncedAndYesOpensItsFolder)
     EXPECT_EQ(std::string("Due to Windows Redirect your file was saved to : ") + kVirtualPath +
                   "\n\nWould you like to open the directory?",
               platform.messages[0]);
-    EXPECT_EQ((std::vector<std::string>{
-                  "C:\\Users\\clerk\\AppData\\Local\\VirtualStore\\Program Files\\Payments"}),
+    EXPECT_EQ((std::vector<std::string>{"C:\\Users\\clerk\\AppData\\Local\\VirtualStore\\Program Files\\Payments"}),
               platform.openedFolders);
 }
 
@@ -97,19 +95,17 @@ TEST(RedirectNotice, ElevatedProcessIsNeverToldEvenWhenAVirtualCopyExists)
     NotifyIfRedirected(platform, kSavedPath);
 
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ((std::vector<std::string>{"IsFixedDrive C:\\", "IsProcessElevated"}),
-              platform.calls);
+    EXPECT_EQ((std::vector<std::string>{"IsFixedDrive C:\\", "IsProcessElevated"}), platform.calls);
 }
 
 TEST(RedirectNotice, FilesOffFixedDisksAreNeverChecked)
 {
     const char* paths[] = {
-        "E:\\Payments\\BOV20140306160321PAIN001.xml",        // removable or network drive
-        "\\\\server\\share\\BOV20140306160321PAIN001.xml",   // UNC path
-        "Payments\\BOV20140306160321PAIN001.xml",            // relative path
+        "E:\\Payments\\BOV20140306160321PAIN001.xml",      // removable or network drive
+        "\\\\server\\share\\BOV20140306160321PAIN001.xml", // UNC path
+        "Payments\\BOV20140306160321PAIN001.xml",          // relative path
     };
-    for (const char* path : paths)
-    {
+    for (const char* path : paths) {
         CFakeRedirectPlatform platform;
         platform.existingFiles = {VirtualStorePath(platform.localAppData, path)};
 
@@ -135,8 +131,7 @@ TEST(RedirectNotice, UnknownLocalAppDataProbesTheStoreOnTheCurrentDrive)
 {
     CFakeRedirectPlatform platform;
     platform.localAppData = "";
-    const std::string probed =
-        "\\VirtualStore\\Program Files\\Payments\\BOV20140306160321PAIN001.xml";
+    const std::string probed = "\\VirtualStore\\Program Files\\Payments\\BOV20140306160321PAIN001.xml";
     platform.existingFiles = {probed};
 
     NotifyIfRedirected(platform, kSavedPath);
@@ -162,8 +157,7 @@ TEST(RedirectNotice, PathsTooShortOrTooLongAreLeftAlone)
 
 TEST(VirtualStorePath, ReplacesTheDriveRootWithTheStore)
 {
-    EXPECT_EQ(kVirtualPath,
-              VirtualStorePath("C:\\Users\\clerk\\AppData\\Local", kSavedPath));
+    EXPECT_EQ(kVirtualPath, VirtualStorePath("C:\\Users\\clerk\\AppData\\Local", kSavedPath));
     EXPECT_EQ("L\\VirtualStore\\x.xml", VirtualStorePath("L", "D:\\x.xml"));
     EXPECT_EQ("L\\VirtualStore\\", VirtualStorePath("L", "D:\\"));
     EXPECT_EQ("", VirtualStorePath("L", "D:"));

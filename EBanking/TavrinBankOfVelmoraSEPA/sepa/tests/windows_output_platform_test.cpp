@@ -30,15 +30,19 @@ std::string UtcStamp()
     SYSTEMTIME now;
     GetSystemTime(&now);
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04u%02u%02u%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond);
+    std::snprintf(stamp,
+                  sizeof stamp,
+                  "%04u%02u%02u%02u%02u%02u",
+                  now.wYear,
+                  now.wMonth,
+                  now.wDay,
+                  now.wHour,
+                  now.wMinute,
+                  now.wSecond);
     return stamp;
 }
 
-std::wstring Wide(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
-}
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 std::string Build(const std::string& directory)
 {

@@ -41,7 +41,8 @@ TEST(XmlText, KeepsWhatXmlHoldsAndMarksWhatItCannot)
 TEST(XmlText, EveryCodeUnitComesOutAsOneUnitThatXmlHolds)
 {
     std::wstring every;
-    for (unsigned unit = 0; unit <= 0xFFFF; ++unit) every += static_cast<wchar_t>(unit);
+    for (unsigned unit = 0; unit <= 0xFFFF; ++unit)
+        every += static_cast<wchar_t>(unit);
     const std::wstring xml = WithXmlCharactersOnly(every.data(), every.size());
     EXPECT_EQ(every.size(), xml.size());
     EXPECT_TRUE(HoldsOnlyXmlCharacters(xml.data(), xml.size()));

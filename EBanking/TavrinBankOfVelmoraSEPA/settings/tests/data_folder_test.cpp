@@ -10,16 +10,14 @@
 
 #include <shlobj.h>
 
-namespace
-{
+namespace {
 int g_queries = 0;
-const char* g_answer = nullptr;  // null: the query fails
+const char* g_answer = nullptr; // null: the query fails
 
 bool FakeQuery(char* path)
 {
     ++g_queries;
-    if (!g_answer)
-    {
+    if (!g_answer) {
         std::strcpy(path, "half-written");
         return false;
     }

@@ -16,21 +16,14 @@
 #include "common/ResourceModule.h"
 #include "validation/EmbeddedMappings.h"
 
-inline std::string EmbeddedTableBytes()
-{
-    return LoadEmbeddedMappingBytes(ResourceModule());
-}
+inline std::string EmbeddedTableBytes() { return LoadEmbeddedMappingBytes(ResourceModule()); }
 
-inline std::istringstream EmbeddedTableText()
-{
-    return ReadEmbeddedMappings();
-}
+inline std::istringstream EmbeddedTableText() { return ReadEmbeddedMappings(); }
 #else
 inline std::string EmbeddedTableBytes()
 {
     std::ifstream file(MAPPINGS_CSV_PATH, std::ios::binary);
-    if (!file)
-        throw std::runtime_error("cannot open " MAPPINGS_CSV_PATH);
+    if (!file) throw std::runtime_error("cannot open " MAPPINGS_CSV_PATH);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
@@ -43,7 +36,4 @@ inline std::istringstream EmbeddedTableText()
 #endif
 
 // A map built from the shipped table, as when no override file exists.
-inline CCharacterMap EmbeddedMap()
-{
-    return CCharacterMap(nullptr, &EmbeddedTableText);
-}
+inline CCharacterMap EmbeddedMap() { return CCharacterMap(nullptr, &EmbeddedTableText); }

@@ -8,8 +8,7 @@
 
 #include "validation/tests/EmbeddedTable.h"
 
-namespace
-{
+namespace {
 std::vector<std::string> Lines(const std::string& bytes)
 {
     std::vector<std::string> lines;
@@ -23,8 +22,7 @@ std::vector<std::string> Lines(const std::string& bytes)
 // One replacement character per code point from first on.
 void ExpectRun(const MappingTable& table, unsigned first, const std::string& expected)
 {
-    for (size_t i = 0; i < expected.size(); ++i)
-    {
+    for (size_t i = 0; i < expected.size(); ++i) {
         const auto entry = table.find(static_cast<std::uint16_t>(first + i));
         ASSERT_NE(table.end(), entry) << std::hex << first + i;
         EXPECT_EQ(static_cast<unsigned char>(expected[i]), entry->second) << std::hex << first + i;
@@ -40,8 +38,7 @@ TEST(EmbeddedTable, FileLayout)
     ASSERT_EQ(1089u, lines.size());
 
     int kept = 0, trailingSpace = 0, spaceBeforeComma = 0;
-    for (size_t i = 0; i < lines.size(); ++i)
-    {
+    for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         const unsigned code = i < 1088 ? 0x20 + static_cast<unsigned>(i) : 0x20AC;
         char key[8];
@@ -68,12 +65,12 @@ TEST(EmbeddedTable, AsciiKeepsTheSepaSetAndReplacesTheRest)
     const std::string kept = " ()+,-./0123456789:?ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     for (const char c : kept)
         EXPECT_EQ(0u, table.count(static_cast<std::uint16_t>(c))) << c;
-    ExpectRun(table, 0x21, ". ...+ ");                 // ! " # $ % & '
-    ExpectRun(table, 0x2A, ".");                       // *
-    ExpectRun(table, 0x3B, ",...");                    // ; < = >
-    ExpectRun(table, 0x40, ".");                       // @
-    ExpectRun(table, 0x5B, "(/).-'");                  // [ \ ] ^ _ `
-    ExpectRun(table, 0x7B, "(/)-.");                   // { | } ~ DEL
+    ExpectRun(table, 0x21, ". ...+ "); // ! " # $ % & '
+    ExpectRun(table, 0x2A, ".");       // *
+    ExpectRun(table, 0x3B, ",...");    // ; < = >
+    ExpectRun(table, 0x40, ".");       // @
+    ExpectRun(table, 0x5B, "(/).-'");  // [ \ ] ^ _ `
+    ExpectRun(table, 0x7B, "(/)-.");   // { | } ~ DEL
 }
 
 TEST(EmbeddedTable, LatinGreekCyrillicAndEuro)
@@ -82,21 +79,23 @@ TEST(EmbeddedTable, LatinGreekCyrillicAndEuro)
     ExpectRun(table, 0x80, std::string(32, '.'));
     ExpectRun(table, 0xA0, " " + std::string(30, '.') + "?");
     ExpectRun(table, 0xC0, "AAAAAAACEEEEIIII.NOOOOO.OUUUUYbsaaaaaaaceeeeiiii.nooooo.ouuuuypy");
-    ExpectRun(table, 0x100,
+    ExpectRun(table,
+              0x100,
               "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHiHiIiIiIiIiIiIiJjKk.LlLlLlLlLlNnNnNn.......OoOoRrRrRrSsSsSsSsTt"
               "TtTtUuUuUuUuUuUuWwYyYZzZzZz.");
     ExpectRun(table, 0x180, std::string(0x218 - 0x180, '.') + "SsTt" + std::string(0x370 - 0x21C, '.'));
-    ExpectRun(table, 0x370,
+    ExpectRun(table,
+              0x370,
               "......................A.EII.O.YOiAVGDEZITIKLMNXOPR.STYFCPOIYaeiiyavgdezitiklmnxoprsstyfcpoiyoyo......."
               "..........................................");
-    ExpectRun(table, 0x400,
+    ExpectRun(table,
+              0x400,
               "................ABVGDEZZIYKLMNOPRSTUFHTCSSA.Y.YYabvgdezziyklmnoprstufhtcssa.y.yy................");
     ExpectRun(table, 0x20AC, "E");
 
     EXPECT_EQ(1017u, table.size());
     size_t stops = 0;
-    for (const auto& entry : table)
-    {
+    for (const auto& entry : table) {
         EXPECT_NE(0u, entry.second) << std::hex << entry.first;
         stops += entry.second == '.';
     }
@@ -107,13 +106,10 @@ TEST(EmbeddedTable, LatinGreekCyrillicAndEuro)
 TEST(EmbeddedTable, ComesFromTheModuleResources)
 {
     EXPECT_EQ(1017u, CCharacterMap("C:\\no such folder\\mappings.csv").Table().size());
-    try
-    {
+    try {
         LoadEmbeddedMappingBytes(GetModuleHandleA("kernel32.dll"));
         FAIL() << "a module without the table gave one";
-    }
-    catch (const std::runtime_error& e)
-    {
+    } catch (const std::runtime_error& e) {
         EXPECT_STREQ("Could not find Embedded Resource: ID_MAPPINGS.", e.what());
     }
 }

@@ -6,13 +6,11 @@
 
 #include "validation/IdentifierChecks.h"
 
-namespace
-{
-struct Case
-{
+namespace {
+struct Case {
     const char* input;
     bool valid;
-    const char* written;  // the value the caller writes back
+    const char* written; // the value the caller writes back
 };
 
 // Runs the check on each case's input: its verdict, and the value it leaves to be written back.
@@ -46,47 +44,50 @@ TEST(IdentifierChecks, IbanLengthIsCheckedAfterSpacesAreGone)
 {
     const std::string longest = "GB82" + std::string(30, '1');
     const std::string tooLong = "gb82" + std::string(31, '1');
-    ExpectChecks(IsValidIban, {
-        {" xx12 abcd 3456", true, "XX12abcd3456"},
-        {"gb82", false, "gb82"},  // too short: not upper-cased
-        {"gb 82 w", true, "GB82w"},
-        {longest.c_str(), true, longest.c_str()},  // 34 characters
-        {tooLong.c_str(), false, tooLong.c_str()},  // 35 characters: not upper-cased
-    });
+    ExpectChecks(IsValidIban,
+                 {
+                     {" xx12 abcd 3456", true, "XX12abcd3456"},
+                     {"gb82", false, "gb82"}, // too short: not upper-cased
+                     {"gb 82 w", true, "GB82w"},
+                     {longest.c_str(), true, longest.c_str()},  // 34 characters
+                     {tooLong.c_str(), false, tooLong.c_str()}, // 35 characters: not upper-cased
+                 });
 }
 
 TEST(IdentifierChecks, IbanCharacterClassesByPosition)
 {
-    ExpectChecks(IsValidIban, {
-        {"1B82WEST", false, "1B82WEST"},  // the country code is letters
-        {"GBX2WEST", false, "GBX2WEST"},  // the check digits are digits
-        {"GB8AWEST", false, "GB8AWEST"},
-        {"GB82-WEST", false, "GB82-WEST"},  // the rest is letters and digits
-        {"GB82\tWEST", false, "GB82\tWEST"},
-        {"GB82W\xC9ST", false, "GB82W\xC9ST"},  // ASCII letters only
-        {"", false, ""},
-    });
+    ExpectChecks(IsValidIban,
+                 {
+                     {"1B82WEST", false, "1B82WEST"}, // the country code is letters
+                     {"GBX2WEST", false, "GBX2WEST"}, // the check digits are digits
+                     {"GB8AWEST", false, "GB8AWEST"},
+                     {"GB82-WEST", false, "GB82-WEST"}, // the rest is letters and digits
+                     {"GB82\tWEST", false, "GB82\tWEST"},
+                     {"GB82W\xC9ST", false, "GB82W\xC9ST"}, // ASCII letters only
+                     {"", false, ""},
+                 });
 }
 
 TEST(IdentifierChecks, BicLengthAndPositions)
 {
-    ExpectChecks(IsValidBic, {
-        {"deut de ff", true, "DEUTDEFF"},  // spaces go, letters are upper-cased
-        {"DEUTDEFF500", true, "DEUTDEFF500"},  // 8 or 11 characters
-        {"DEUTDEFF5", false, "DEUTDEFF5"},
-        {"DEUTDEFF50", false, "DEUTDEFF50"},
-        {"DEUTDEF", false, "DEUTDEF"},
-        {"DEU1DEFF", false, "DEU1DEFF"},  // bank and country are letters
-        {"DEUTDE0F", false, "DEUTDE0F"},  // the location starts with a letter or 2 to 9
-        {"DEUTDE1F", false, "DEUTDE1F"},
-        {"DEUTDE2F", true, "DEUTDE2F"},
-        {"DEUTDE9F", true, "DEUTDE9F"},
-        {"DEUTDEFO", false, "DEUTDEFO"},  // its second character is a digit or a letter but O
-        {"deutdefo", false, "DEUTDEFO"},
-        {"DEUTDEF0", true, "DEUTDEF0"},
-        {"DEUTDEFP", true, "DEUTDEFP"},
-        {"DEUTDEFF5-0", false, "DEUTDEFF5-0"},  // the branch is letters and digits
-    });
+    ExpectChecks(IsValidBic,
+                 {
+                     {"deut de ff", true, "DEUTDEFF"},     // spaces go, letters are upper-cased
+                     {"DEUTDEFF500", true, "DEUTDEFF500"}, // 8 or 11 characters
+                     {"DEUTDEFF5", false, "DEUTDEFF5"},
+                     {"DEUTDEFF50", false, "DEUTDEFF50"},
+                     {"DEUTDEF", false, "DEUTDEF"},
+                     {"DEU1DEFF", false, "DEU1DEFF"}, // bank and country are letters
+                     {"DEUTDE0F", false, "DEUTDE0F"}, // the location starts with a letter or 2 to 9
+                     {"DEUTDE1F", false, "DEUTDE1F"},
+                     {"DEUTDE2F", true, "DEUTDE2F"},
+                     {"DEUTDE9F", true, "DEUTDE9F"},
+                     {"DEUTDEFO", false, "DEUTDEFO"}, // its second character is a digit or a letter but O
+                     {"deutdefo", false, "DEUTDEFO"},
+                     {"DEUTDEF0", true, "DEUTDEF0"},
+                     {"DEUTDEFP", true, "DEUTDEFP"},
+                     {"DEUTDEFF5-0", false, "DEUTDEFF5-0"}, // the branch is letters and digits
+                 });
 }
 
 TEST(IdentifierChecks, CleanTextCutsFirstThenTrims)
@@ -97,7 +98,7 @@ TEST(IdentifierChecks, CleanTextCutsFirstThenTrims)
     EXPECT_EQ("Smith-Jones", Cleaned(" -Smith-Jones.- ", 0, true));
     EXPECT_EQ("M\xFCller + S\xF6hne", Cleaned("(M\xFCller + S\xF6hne)", 0, true));
     EXPECT_EQ("", Cleaned("--", 70, false));
-    EXPECT_EQ("", Cleaned(" .,;\xE9 ", 0, false));  // bytes above 0x7F are not letters
+    EXPECT_EQ("", Cleaned(" .,;\xE9 ", 0, false)); // bytes above 0x7F are not letters
     EXPECT_EQ("ab", Cleaned("ab", 1000, true));
 }
 

@@ -11,8 +11,7 @@
 
 #include "validation/CharacterMap.h"
 
-namespace
-{
+namespace {
 MappingTable Parse(const std::string& text)
 {
     std::istringstream in(text);
@@ -21,13 +20,9 @@ MappingTable Parse(const std::string& text)
     return table;
 }
 
-std::istringstream NoEmbeddedTable()
-{
-    throw std::runtime_error("embedded table read");
-}
+std::istringstream NoEmbeddedTable() { throw std::runtime_error("embedded table read"); }
 
-class OverrideFile : public testing::Test
-{
+class OverrideFile : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -50,33 +45,33 @@ protected:
 TEST(MappingCode, ReadsHexAfterTheFirstTwoCharactersAsStrtoulDoes)
 {
     EXPECT_EQ(0x00E9, ParseMappingCode("U+00E9"));
-    EXPECT_EQ(0x00E9, ParseMappingCode("xx00e9"));       // the prefix is not checked
-    EXPECT_EQ(0x0041, ParseMappingCode("U+0041 "));      // trailing blanks ignored
-    EXPECT_EQ(0x0041, ParseMappingCode("U+ \t0041"));    // leading blanks skipped
+    EXPECT_EQ(0x00E9, ParseMappingCode("xx00e9"));    // the prefix is not checked
+    EXPECT_EQ(0x0041, ParseMappingCode("U+0041 "));   // trailing blanks ignored
+    EXPECT_EQ(0x0041, ParseMappingCode("U+ \t0041")); // leading blanks skipped
     EXPECT_EQ(0x0041, ParseMappingCode("U+0x41"));
     EXPECT_EQ(0x0041, ParseMappingCode("U++41"));
-    EXPECT_EQ(0xFFBF, ParseMappingCode("U+-41"));        // negated in 32 bits
-    EXPECT_EQ(0x0012, ParseMappingCode("U+12G4"));       // stops at the first non-digit
+    EXPECT_EQ(0xFFBF, ParseMappingCode("U+-41"));  // negated in 32 bits
+    EXPECT_EQ(0x0012, ParseMappingCode("U+12G4")); // stops at the first non-digit
     EXPECT_EQ(0, ParseMappingCode("U+"));
     EXPECT_EQ(0, ParseMappingCode("U+zz"));
     EXPECT_EQ(0, ParseMappingCode("U+0xg"));
     EXPECT_EQ(0, ParseMappingCode("U"));
-    EXPECT_EQ(0xF600, ParseMappingCode("U+1F600"));      // low 16 bits only
+    EXPECT_EQ(0xF600, ParseMappingCode("U+1F600")); // low 16 bits only
     EXPECT_EQ(0x5678, ParseMappingCode("U+12345678"));
-    EXPECT_EQ(0xFFFF, ParseMappingCode("U+123456789"));  // overflow saturates
+    EXPECT_EQ(0xFFFF, ParseMappingCode("U+123456789")); // overflow saturates
 }
 
 TEST(MappingLines, FieldsLinesAndDuplicates)
 {
     const MappingTable table = Parse(
         "U+0041,U+0042\n"
-        "U+0043,\n"           // empty replacement: no entry
-        "U+0044,U\n"          // one character: no entry
-        "U+0045,U+\n"         // bare U+: deletion
-        "U+0046,junk\n"       // unreadable replacement: deletion
-        "U+0041,U+0058\n"     // a later line wins
-        "U+0047\nU+0048,U+0049\n"  // no comma: the key runs on into the next line
-        "U+004A,U+004B");     // no final line feed
+        "U+0043,\n"               // empty replacement: no entry
+        "U+0044,U\n"              // one character: no entry
+        "U+0045,U+\n"             // bare U+: deletion
+        "U+0046,junk\n"           // unreadable replacement: deletion
+        "U+0041,U+0058\n"         // a later line wins
+        "U+0047\nU+0048,U+0049\n" // no comma: the key runs on into the next line
+        "U+004A,U+004B");         // no final line feed
     const MappingTable expected = {{0x41, 0x58}, {0x45, 0}, {0x46, 0}, {0x47, 0x49}, {0x4A, 0x4B}};
     EXPECT_EQ(expected, table);
 
@@ -95,15 +90,14 @@ TEST(MappingLines, ByteOrderMarkSpoilsTheFirstKey)
 TEST(MappingLines, MegabyteOverrideReadsEveryLine)
 {
     std::string text;
-    for (unsigned i = 0; text.size() < (1u << 20); ++i)
-    {
+    for (unsigned i = 0; text.size() < (1u << 20); ++i) {
         char line[32];
         std::snprintf(line, sizeof line, "U+%04X,U+%04X\n", i & 0xFFFF, (i >> 16) + 1);
         text += line;
     }
     const MappingTable table = Parse(text);
     EXPECT_EQ(65536u, table.size());
-    EXPECT_EQ(2, table.at(0));  // more lines than keys: the second round won
+    EXPECT_EQ(2, table.at(0)); // more lines than keys: the second round won
     EXPECT_EQ(1, table.at(0xFFFF));
 }
 
@@ -141,13 +135,10 @@ TEST(MappingSource, EmbeddedTableOnlyWhenTheFileCannotBeOpened)
     EXPECT_EQ(1u, CCharacterMap(std::filesystem::temp_directory_path().string().c_str(), embedded).Table().size());
     EXPECT_EQ(3, reads);
 
-    try
-    {
+    try {
         CCharacterMap map(missing.string().c_str(), &NoEmbeddedTable);
         FAIL() << "the embedded table's failure was swallowed";
-    }
-    catch (const std::runtime_error& e)
-    {
+    } catch (const std::runtime_error& e) {
         EXPECT_STREQ("embedded table read", e.what());
     }
 }

@@ -20,7 +20,8 @@ using namespace tavrin_host;
 
 namespace {
 
-const LONG kInvalidAmount = 21, kAmountTooLong = 32, kInvalidPayerName = 25, kInvalidPayeeName = 30, kInvalidCurrency = 34;
+const LONG kInvalidAmount = 21, kAmountTooLong = 32, kInvalidPayerName = 25, kInvalidPayeeName = 30,
+           kInvalidCurrency = 34;
 const LONG kInvalidPayerIban = 105, kInvalidPayerBic = 106, kInvalidPayeeIban = 107, kInvalidPayeeBic = 108;
 
 std::istringstream MissingEmbeddedTable()
@@ -82,7 +83,8 @@ TEST_F(BatchValidation, ValidPaymentsPassWithCodeZero)
 
     EXPECT_TRUE(Validate());
     EXPECT_EQ(0, status);
-    for (const auto& payment : batch->payments) EXPECT_EQ(0, payment->resultCode);
+    for (const auto& payment : batch->payments)
+        EXPECT_EQ(0, payment->resultCode);
     // Spaces go; the IBAN's country code and the whole BIC are upper-cased.
     EXPECT_EQ(L"XX12abcd3456", second.payerIban);
     EXPECT_EQ(L"VELMDEFF", second.payerBic);
@@ -142,9 +144,10 @@ TEST_F(BatchValidation, TheLastFailingCheckGivesTheCode)
 
 TEST_F(BatchValidation, OnlyAFinitePositiveAmountPasses)
 {
-    const double amounts[] = {0.0, -0.01, -250.0, std::numeric_limits<double>::quiet_NaN(),
-                              std::numeric_limits<double>::infinity()};
-    for (double amount : amounts) AddValidPayment().amount = amount;
+    const double amounts[] = {
+        0.0, -0.01, -250.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()};
+    for (double amount : amounts)
+        AddValidPayment().amount = amount;
     AddValidPayment().amount = 0.01;
 
     EXPECT_FALSE(Validate());
@@ -232,7 +235,8 @@ TEST_F(BatchValidation, APaymentWithoutTheExtendedInterfaceKeepsCodeZeroAndItsVa
 
 TEST_F(BatchValidation, ABatchThatCannotDeliverAPaymentFailsThere)
 {
-    for (int i = 0; i < 3; ++i) AddValidPayment().payerBic = L"velm de ff";
+    for (int i = 0; i < 3; ++i)
+        AddValidPayment().payerBic = L"velm de ff";
     batch->failingItem = 1;
 
     EXPECT_FALSE(Validate());
@@ -330,7 +334,7 @@ TEST_F(BatchValidation, AMegabyteReferenceGoesThroughWhole)
         reference += unit;
         expected += std::wstring(cleanUnit.begin(), cleanUnit.end());
     }
-    expected.pop_back();  // the trailing space is trimmed
+    expected.pop_back(); // the trailing space is trimmed
     HostPayment& payment = AddValidPayment();
     payment.paymentReference = reference;
 

@@ -7,8 +7,7 @@
 
 #include "validation/tests/EmbeddedTable.h"
 
-namespace
-{
+namespace {
 std::wstring Through(const CCharacterMap& map, std::wstring text)
 {
     map.Transliterate(text);
@@ -65,7 +64,10 @@ TEST(Transliteration, ControlCharactersBecomeSpaces)
     EXPECT_EQ(L"ab c ", Through(map, withNul));
     // Also when a table maps a character to a control character or has
     // none at all; a deletion still deletes.
-    EXPECT_EQ(L"a c", Through(MapOf("U+0062,U+0009\nU+0001,U+\n"), L"ab\x01" L"c"));
+    EXPECT_EQ(L"a c",
+              Through(MapOf("U+0062,U+0009\nU+0001,U+\n"),
+                      L"ab\x01"
+                      L"c"));
     EXPECT_EQ(L" x ", Through(MapOf(""), L"\x07x\x0B"));
 }
 

@@ -26,7 +26,8 @@ size_t FaultLine(const std::string& text)
 TEST(BatchCsv, ReadsQuotedFieldsDatesAmountsAndTheFirstRowsOin)
 {
     const std::string text = std::string("\xEF\xBB\xBF") + kHeader +
-                             "Payer,DE1,BIC1,\"M\xC3\xBCller, \"\"Sons\"\"\",DE2,BIC2,1234.50,978,978,\"line\nbreak\",ref,2026-12-08,OIN-1\r\n"
+                             "Payer,DE1,BIC1,\"M\xC3\xBCller, "
+                             "\"\"Sons\"\"\",DE2,BIC2,1234.50,978,978,\"line\nbreak\",ref,2026-12-08,OIN-1\r\n"
                              "Payer,DE1,BIC1,Other,DE3,BIC3,0.5,826,,,,,\n";
     const std::vector<PaymentRow> rows = ParseBatchCsv(text);
     ASSERT_EQ(2u, rows.size());
@@ -61,14 +62,14 @@ TEST(BatchCsv, FaultsNameTheirLine)
 {
     const std::string row = "P,I,B,Q,J,C,1.00,978,978,R,S,,\n";
     EXPECT_EQ(1u, FaultLine(""));
-    EXPECT_EQ(1u, FaultLine("payer_name,amount\n"));                              // columns missing
-    EXPECT_EQ(1u, FaultLine(std::string(kHeader).replace(0, 10, "payer_nome")));  // unknown column
-    EXPECT_EQ(3u, FaultLine(kHeader + row + "P,I,B,Q,J,C,abc,978,978,R,S,,\n"));  // amount
+    EXPECT_EQ(1u, FaultLine("payer_name,amount\n"));                             // columns missing
+    EXPECT_EQ(1u, FaultLine(std::string(kHeader).replace(0, 10, "payer_nome"))); // unknown column
+    EXPECT_EQ(3u, FaultLine(kHeader + row + "P,I,B,Q,J,C,abc,978,978,R,S,,\n")); // amount
     EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,Q,J,C,1.00,978,978,R,S,2026-02-30,\n")));
     EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,Q,J,C,1.00,978,978,R,S,8/12/2026,\n")));
     EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,Q,J,C,1.00,9780,978,R,S,,\n")));
-    EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,Q,J,C,1.00,978\n")));  // too few fields
-    EXPECT_EQ(3u, FaultLine(kHeader + row + "P,I,B,Q,J,C,1.00,978,978,R,S,,OIN\n"));  // OIN off the first row
+    EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,Q,J,C,1.00,978\n")));       // too few fields
+    EXPECT_EQ(3u, FaultLine(kHeader + row + "P,I,B,Q,J,C,1.00,978,978,R,S,,OIN\n")); // OIN off the first row
     EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,\"open,J,C,1.00,978,978,R,S,,\n")));
     EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,Q\"x,J,C,1.00,978,978,R,S,,\n")));
     EXPECT_EQ(0u, FaultLine(kHeader + row + "\n")) << "a blank last line is no payment";

@@ -16,12 +16,9 @@ std::string Variable(const char* name)
     return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
 }
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-}  // namespace
+} // namespace
 
 TEST(SessionProbe, RunsUntilReleased)
 {
@@ -29,11 +26,12 @@ TEST(SessionProbe, RunsUntilReleased)
     const std::string release = Variable("SESSION_PROBE_RELEASE");
     ASSERT_FALSE(started.empty() || release.empty()) << "SESSION_PROBE_STARTED and _RELEASE name files";
 
-    HANDLE file = CreateFileA(started.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file =
+        CreateFileA(started.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << started;
     CloseHandle(file);
 
-    for (int waited = 0; waited < 600 && !Exists(release); ++waited) Sleep(100);
+    for (int waited = 0; waited < 600 && !Exists(release); ++waited)
+        Sleep(100);
     EXPECT_TRUE(Exists(release)) << "released within a minute";
 }
