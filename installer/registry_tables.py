@@ -1,0 +1,249 @@
+#!/usr/bin/env python3
+"""Writes the Windows Installer tables that register the component's COM classes: the same
+entries that DllRegisterServer writes, read from the same sources, so that the package and the
+library cannot disagree.
+
+  registry_tables.py --sources DIR --arch x86|x64 --file-key KEY --out DIR
+
+DIR is the component's source folder (EBanking/TavrinBankOfVelmoraSEPA). Writes Registry.idt
+(the entries to write, and the keys to delete whole on uninstall) and RemoveRegistry.idt (the
+keys that registration replaces whole, deleted before they are written) for msibuild.
+
+What is registered, and from where:
+  - the classes of the module's class table (component/ClassTable.cpp), each by the registry
+    script (resources/registry/*.regscript) that its resource identifier names
+    (resources/resource.h, resources/Registry.rc); scripts outside the table are not registered;
+  - the component categories that the class table gives a class, as "Implemented Categories";
+  - the type library (resources/TavrinBankOfVelmoraSEPA.idl) and its dual interfaces, as the
+    system's type library registration writes them.
+"""
+import argparse
+import hashlib
+import os
+import re
+import sys
+
+COMPONENT = "TavrinBankOfVelmoraSEPA.dll"
+HKCR = 0
+# The universal marshaler of automation interfaces, which type library registration names for
+# every dual interface.
+AUTOMATION_PROXY = "{00020424-0000-0000-C000-000000000046}"
+GUID = r"[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}"
+
+
+class SourceError(Exception):
+    pass
+
+
+def read(sources, relative):
+    path = os.path.join(sources, relative)
+    try:
+        with open(path, encoding="utf-8") as f:
+            return f.read()
+    except OSError as e:
+        raise SourceError(f"cannot read {relative}: {e.strerror}")
+
+
+def need(match, what):
+    if not match:
+        raise SourceError(f"not found: {what}")
+    return match
+
+
+def guid_from_initialiser(text):
+    """{0x4E28D2A2, 0xEE93, 0x11D3, {0x8A, 0x15, ...}} as {4E28D2A2-EE93-11D3-8A15-...}."""
+    parts = [int(p, 16) for p in re.findall(r"0x([0-9A-Fa-f]+)", text)]
+    if len(parts) != 11:
+        raise SourceError(f"not a GUID initialiser: {text}")
+    tail = "".join(f"{b:02X}" for b in parts[3:])
+    return f"{{{parts[0]:08X}-{parts[1]:04X}-{parts[2]:04X}-{tail[:4]}-{tail[4:]}}}"
+
+
+def registered_classes(sources):
+    """(script file, [category GUID]) for each class of the class table, in table order."""
+    table = read(sources, "component/ClassTable.cpp")
+    resource_ids = dict(re.findall(r"#define\s+(IDR_REGISTRY_\w+)\s+(\d+)", read(sources, "resources/resource.h")))
+    scripts = dict(re.findall(r"^(IDR_REGISTRY_\w+)\s+REGISTRY\s+\"([^\"]+)\"", read(sources, "resources/Registry.rc"), re.M))
+    catids = {
+        name: guid_from_initialiser(init)
+        for name, init in re.findall(r"const CATID (\w+) = (\{[^;]*\});", table)
+    }
+    arrays = {
+        name: [n.strip() for n in body.split(",") if n.strip()]
+        for name, body in re.findall(r"const CATID (\w+)\[\] = \{([^}]*)\};", table)
+    }
+    body = need(re.search(r"const ClassEntry kClasses\[\] = \{(.*?)\n\};", table, re.S), "the class table").group(1)
+    rows = re.findall(r"\{&CLSID_(\w+), &Create<\w+>, (IDR_REGISTRY_\w+), (\w+), (\d+)\}", body)
+    if not rows or len(rows) != body.count("&CLSID_"):
+        raise SourceError("a class table row of an unknown form")
+    classes = []
+    for _, resource, categories, count in rows:
+        if resource not in scripts or resource not in resource_ids:
+            raise SourceError(f"no registry script for {resource}")
+        names = [] if categories == "nullptr" else arrays.get(categories)
+        if names is None or len(names) != int(count) or any(n not in catids for n in names):
+            raise SourceError(f"the categories {categories} of the class table are unknown")
+        classes.append((scripts[resource], [catids[n] for n in names]))
+    return classes
+
+
+def script_lines(text, module):
+    """The lines of a registry script as (keyword, path, name, data); data None when absent."""
+    lines = []
+    for raw in text.splitlines():
+        line = raw.strip()
+        if not line or line.startswith(";"):
+            continue
+        keyword, _, rest = line.partition(" ")
+        data = None
+        if "=" in rest:
+            rest, _, data = rest.partition("=")
+            data = data.strip().replace("%MODULE%", module)
+        rest = rest.strip()
+        name = None
+        if keyword == "value":
+            rest, _, name = rest.rpartition(" ")
+            rest = rest.strip()
+            if not name or data is None:
+                raise SourceError(f"a value line without a name or data: {line}")
+        elif keyword not in ("key", "forceremove", "noremove"):
+            raise SourceError(f"an unknown registry script line: {line}")
+        if not rest or rest.startswith("\\") or rest.endswith("\\"):
+            raise SourceError(f"a registry script line without a key: {line}")
+        lines.append((keyword, rest, name, data))
+    return lines
+
+
+def type_library(sources):
+    idl = read(sources, "resources/TavrinBankOfVelmoraSEPA.idl")
+    library = need(
+        re.search(
+            r"\[uuid\((" + GUID + r")\), version\((\d+)\.(\d+)\), lcid\((\d+)\),\s*helpstring\(\"([^\"]*)\"\)\]\s*library (\w+)",
+            idl,
+        ),
+        "the library block of the IDL",
+    )
+    interfaces = re.findall(r"\[object, uuid\((" + GUID + r")\), ([^\]]*)\]\s*interface (\w+)", idl)
+    dual = [(iid, name) for iid, attributes, name in interfaces if re.search(r"\b(dual|oleautomation)\b", attributes)]
+    if not dual:
+        raise SourceError("no dual interface in the IDL")
+    libid, major, minor, lcid, help_string, _ = library.groups()
+    return "{" + libid.upper() + "}", f"{int(major)}.{int(minor)}", int(lcid), help_string, [
+        ("{" + iid.upper() + "}", name) for iid, name in dual
+    ]
+
+
+class Tables:
+    def __init__(self):
+        self.registry = []
+        self.remove = []
+
+    @staticmethod
+    def row_id(prefix, key, name):
+        return prefix + hashlib.sha1(f"{key}\0{name}".encode()).hexdigest()[:32]
+
+    def write(self, key, name, value):
+        """name None is the key's default value; '+' with value None creates an empty key, '-'
+        deletes the key with everything under it on uninstall."""
+        self.registry.append((self.row_id("reg", key, name or ""), key, name, value))
+
+    def replace_on_install(self, key):
+        self.remove.append((self.row_id("rrg", key, "-"), key))
+
+
+def build_tables(sources, arch, file_key):
+    module = f"[#{file_key}]"
+    tables = Tables()
+    for script, categories in registered_classes(sources):
+        lines = script_lines(read(sources, "resources/" + script), module)
+        clsid_key = None
+        for keyword, path, name, data in lines:
+            if keyword == "noremove":
+                continue
+            if keyword == "value":
+                tables.write(path, name, data)
+            elif data is not None:
+                tables.write(path, None, data)
+            else:
+                tables.write(path, "+", None)
+            if re.fullmatch(r"CLSID\\\{" + GUID + r"\}", path):
+                clsid_key = path
+        if categories and not clsid_key:
+            raise SourceError(f"{script} names no class key for its categories")
+        for catid in categories:
+            tables.write(f"{clsid_key}\\Implemented Categories\\{catid}", "+", None)
+        # Uninstalling removes each key the script made, as unregistration does, and keeps
+        # those it marks never to be removed (the CLSID parent); deleting a key takes its
+        # subkeys with it, so only the outermost need a row. Keys that the script replaces
+        # whole are deleted before they are written, as registration does.
+        made = [(keyword, path) for keyword, path, _, _ in lines if keyword in ("key", "forceremove")]
+        for keyword, path in made:
+            if not any(path.startswith(other + "\\") for _, other in made):
+                tables.write(path, "-", None)
+                if keyword == "forceremove":
+                    tables.replace_on_install(path)
+
+    libid, version, lcid, help_string, interfaces = type_library(sources)
+    platform = {"x86": "win32", "x64": "win64"}[arch]
+    version_key = f"TypeLib\\{libid}\\{version}"
+    tables.write(version_key, None, help_string)
+    tables.write(f"{version_key}\\FLAGS", None, "0")
+    tables.write(f"{version_key}\\HELPDIR", None, "[INSTALLDIR]")
+    tables.write(f"{version_key}\\{lcid:x}\\{platform}", None, module)
+    tables.write(f"TypeLib\\{libid}", "-", None)
+    for iid, name in interfaces:
+        key = f"Interface\\{iid}"
+        tables.write(key, None, name)
+        tables.write(f"{key}\\ProxyStubClsid", None, AUTOMATION_PROXY)
+        tables.write(f"{key}\\ProxyStubClsid32", None, AUTOMATION_PROXY)
+        tables.write(f"{key}\\TypeLib", None, libid)
+        tables.write(f"{key}\\TypeLib", "Version", version)
+        tables.write(key, "-", None)
+    return tables
+
+
+def idt_field(value):
+    if value is None:
+        return ""
+    if any(c in value for c in "\t\r\n"):
+        raise SourceError(f"a registry value with a tab or line break: {value!r}")
+    return value
+
+
+def write_idt(path, header, rows):
+    with open(path, "w", encoding="utf-8", newline="\r\n") as f:
+        for line in header:
+            f.write(line + "\n")
+        for row in rows:
+            f.write("\t".join(idt_field(v) if not isinstance(v, int) else str(v) for v in row) + "\n")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--sources", required=True)
+    parser.add_argument("--arch", required=True, choices=("x86", "x64"))
+    parser.add_argument("--file-key", required=True, help="the File table key of the DLL")
+    parser.add_argument("--component", default=COMPONENT, help="the Component table key of the DLL")
+    parser.add_argument("--out", required=True)
+    args = parser.parse_args()
+    try:
+        tables = build_tables(args.sources, args.arch, args.file_key)
+    except SourceError as e:
+        sys.exit(f"registry_tables.py: {e}")
+    ids = [row[0] for row in tables.registry]
+    if len(set(ids)) != len(ids):
+        sys.exit("registry_tables.py: the same registry entry twice")
+    write_idt(
+        os.path.join(args.out, "Registry.idt"),
+        ["Registry\tRoot\tKey\tName\tValue\tComponent_", "s72\ti2\tl255\tL255\tL0\ts72", "Registry\tRegistry"],
+        [(rid, HKCR, key, name, value, args.component) for rid, key, name, value in tables.registry],
+    )
+    write_idt(
+        os.path.join(args.out, "RemoveRegistry.idt"),
+        ["RemoveRegistry\tRoot\tKey\tName\tComponent_", "s72\ti2\tl255\tL255\ts72", "RemoveRegistry\tRemoveRegistry"],
+        [(rid, HKCR, key, "-", args.component) for rid, key in tables.remove],
+    )
+
+
+if __name__ == "__main__":
+    main()
