@@ -34,6 +34,13 @@ fi
 python3 "$here/registry_tables.py" --sources "$sources" --arch "$arch" \
   --file-key TavrinBankOfVelmoraSEPA.dll --out "$stage"
 (cd "$stage" && msibuild package.msi -i Registry.idt -i RemoveRegistry.idt)
+# wixl schedules the registry actions only for entries of its own source, so they are added
+# here at their standard places: stale keys removed before the files, entries written after.
+for action in RemoveRegistryValues:2600 WriteRegistryValues:5000; do
+  msibuild "$stage/package.msi" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('${action%%:*}', ${action#*:})"
+done
+# The manufacturer's folder goes too when uninstalling leaves it empty.
+msibuild "$stage/package.msi" -q "INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`DirProperty\`, \`InstallMode\`) VALUES ('RemoveManufacturerFolder', 'TavrinBankOfVelmoraSEPA.dll', 'ManufacturerFolder', 2)"
 # The DLL is a versioned file: its version and language (English, United Kingdom) decide
 # whether an installation may replace another copy of it.
 msibuild "$stage/package.msi" -q "UPDATE \`File\` SET \`Version\` = '$version', \`Language\` = '2057' WHERE \`File\` = 'TavrinBankOfVelmoraSEPA.dll'"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures (once) and builds one architecture: build.sh x86_64|i686 [extra cmake -D options]
 # x86_64 builds the tests too (they run under Wine); i686 is the product users install.
+# SEPA_BUILD_TARGETS, when set, names the only targets to build (e.g. the DLL alone).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 arch=${1:-x86_64}; shift || true
@@ -16,7 +17,9 @@ fi
 # Only errors and warnings are shown; the build's own status decides (grep finding nothing
 # is no failure).
 set +e
-cmake --build "$build" -j"$(nproc)" 2>&1 | grep -E '(error|warning):|\*\*\*'
+targets=()
+for target in ${SEPA_BUILD_TARGETS:-}; do targets+=(--target "$target"); done
+cmake --build "$build" -j"$(nproc)" "${targets[@]}" 2>&1 | grep -E '(error|warning):|\*\*\*'
 status=${PIPESTATUS[0]}
 set -e
 exit "$status"

@@ -13,6 +13,7 @@ packages=(
   libxml2-utils xsltproc
   googletest
   clang-format
+  wixl msitools
   "$@"
 )
 
