@@ -24,6 +24,8 @@ import re
 import sys
 
 COMPONENT = "TavrinBankOfVelmoraSEPA.dll"
+# The 32-bit component of the x64 package (installer/TavrinBankOfVelmoraSEPA.wxs).
+OPPOSITE_VIEW = "Interfaces32"
 HKCR = 0
 # The universal marshaler of automation interfaces, which type library registration names for
 # every dual interface.
@@ -139,16 +141,17 @@ class Tables:
         self.remove = []
 
     @staticmethod
-    def row_id(prefix, key, name):
-        return prefix + hashlib.sha1(f"{key}\0{name}".encode()).hexdigest()[:32]
+    def row_id(prefix, key, name, view):
+        return prefix + hashlib.sha1(f"{key}\0{name}\0{view or ''}".encode()).hexdigest()[:32]
 
-    def write(self, key, name, value):
+    def write(self, key, name, value, view=None):
         """name None is the key's default value; '+' with value None creates an empty key, '-'
-        deletes the key with everything under it on uninstall."""
-        self.registry.append((self.row_id("reg", key, name or ""), key, name, value))
+        deletes the key with everything under it on uninstall. view OPPOSITE_VIEW puts the entry
+        in the 32-bit registry of a 64-bit package."""
+        self.registry.append((self.row_id("reg", key, name or "", view), key, name, value, view))
 
     def replace_on_install(self, key):
-        self.remove.append((self.row_id("rrg", key, "-"), key))
+        self.remove.append((self.row_id("rrg", key, "-", None), key))
 
 
 def build_tables(sources, arch, file_key):
@@ -191,14 +194,18 @@ def build_tables(sources, arch, file_key):
     tables.write(f"{version_key}\\HELPDIR", None, "[INSTALLDIR]")
     tables.write(f"{version_key}\\{lcid:x}\\{platform}", None, module)
     tables.write(f"TypeLib\\{libid}", "-", None)
-    for iid, name in interfaces:
-        key = f"Interface\\{iid}"
-        tables.write(key, None, name)
-        tables.write(f"{key}\\ProxyStubClsid", None, AUTOMATION_PROXY)
-        tables.write(f"{key}\\ProxyStubClsid32", None, AUTOMATION_PROXY)
-        tables.write(f"{key}\\TypeLib", None, libid)
-        tables.write(f"{key}\\TypeLib", "Version", version)
-        tables.write(key, "-", None)
+    # A 64-bit library's interfaces are registered in the 32-bit view too, so that 32-bit
+    # clients can marshal them; a 32-bit package cannot write the 64-bit view.
+    views = [None] if arch == "x86" else [None, OPPOSITE_VIEW]
+    for view in views:
+        for iid, name in interfaces:
+            key = f"Interface\\{iid}"
+            tables.write(key, None, name, view)
+            tables.write(f"{key}\\ProxyStubClsid", None, AUTOMATION_PROXY, view)
+            tables.write(f"{key}\\ProxyStubClsid32", None, AUTOMATION_PROXY, view)
+            tables.write(f"{key}\\TypeLib", None, libid, view)
+            tables.write(f"{key}\\TypeLib", "Version", version, view)
+            tables.write(key, "-", None, view)
     return tables
 
 
@@ -236,7 +243,7 @@ def main():
     write_idt(
         os.path.join(args.out, "Registry.idt"),
         ["Registry\tRoot\tKey\tName\tValue\tComponent_", "s72\ti2\tl255\tL255\tL0\ts72", "Registry\tRegistry"],
-        [(rid, HKCR, key, name, value, args.component) for rid, key, name, value in tables.registry],
+        [(rid, HKCR, key, name, value, view or args.component) for rid, key, name, value, view in tables.registry],
     )
     write_idt(
         os.path.join(args.out, "RemoveRegistry.idt"),

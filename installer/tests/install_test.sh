@@ -46,6 +46,8 @@ for class in Bank BankServices BankPaymentService BankStatementService; do
 done
 keys+=("HKCR\\TypeLib\\{$libid}")
 for iid in "${interfaces[@]}"; do keys+=("HKCR\\Interface\\{$iid}"); done
+# A 64-bit library's interfaces go into the 32-bit registry too.
+for iid in "${interfaces[@]}"; do keys+=("HKLM\\Software\\Wow6432Node\\Classes\\Interface\\{$iid}"); done
 
 wine_reg() {
   run_in_wine_session reg "$@" 2>/dev/null | tr -d '\r'
@@ -144,9 +146,9 @@ echo "== the library's own registration, at the installed place"
 mkdir -p "$folder"
 cp "$dll" "$installed"
 run_in_wine_session regsvr32 /s "$installed_windows" || true
-# Two named differences of Wine's type library registration: it writes the library's
-# disk-image flag (8) into FLAGS, which the package leaves at the registered flags' 0, and it
-# leaves the trailing separator off HELPDIR.
+# Two named differences: Wine's type library registration writes the library's disk-image
+# flag (8) into FLAGS, where the package writes the 0 of a library with no registered flags;
+# and the package's HELPDIR, formed from its folder property, ends in a separator.
 registrations | sed -e "/\\\\FLAGS\$/{n;s/REG_SZ    8\$/REG_SZ    0/}" \
   -e '/\\HELPDIR$/{n;s/[^\\]$/&\\/}' >"$work/self-registered.txt"
 run_in_wine_session regsvr32 /s /u "$installed_windows" || true

@@ -81,8 +81,8 @@ for arch, dll in (("x86", i686_dll), ("x64", x64_dll)):
     directories = {row["Directory"]: row for row in table(msi, "Directory")}
     folder = {"x86": "ProgramFilesFolder", "x64": "ProgramFiles64Folder"}[arch]
     check(directories.get("ManufacturerFolder", {}).get("Directory_Parent") == folder, f"{arch}: not under {folder}")
-    components = table(msi, "Component")
-    check(len(components) == 1, f"{arch}: {len(components)} components")
+    components = [c for c in table(msi, "Component") if c["Component"] == "TavrinBankOfVelmoraSEPA.dll"]
+    check(len(components) == 1, f"{arch}: {len(components)} components of the DLL")
     is_64 = bool(components) and int(components[0]["Attributes"]) & 256 != 0
     check(is_64 == (arch == "x64"), f"{arch}: component attributes {components[0]['Attributes'] if components else None}")
 
@@ -93,13 +93,20 @@ for arch, dll in (("x86", i686_dll), ("x64", x64_dll)):
     check({"WriteRegistryValues", "RemoveRegistryValues"} <= actions, f"{arch}: no registry actions in {actions}")
 
 
-def registrations(arch):
+def registrations(arch, component="TavrinBankOfVelmoraSEPA.dll"):
     rows = table(packages[arch], "Registry") + [dict(r, Value="(remove)") for r in table(packages[arch], "RemoveRegistry")]
-    return sorted((r["Root"], r["Key"], r["Name"], r["Value"]) for r in rows)
+    return sorted((r["Root"], r["Key"], r["Name"], r["Value"]) for r in rows if r["Component_"] == component)
 
 
 x86_rows = registrations("x86")
 x64_rows = [(root, key.replace("\\win64", "\\win32"), name, value) for root, key, name, value in registrations("x64")]
+# The x64 package repeats the interfaces' entries in the 32-bit registry, in a 32-bit component.
+interface_rows = [row for row in registrations("x64") if row[1].startswith("Interface\\")]
+check(len(interface_rows) == 18, f"x64: {len(interface_rows)} interface entries")
+check(registrations("x64", "Interfaces32") == interface_rows, "x64: the 32-bit view lacks the interfaces' entries")
+check(not registrations("x86", "Interfaces32"), "x86: entries for a 64-bit registry it cannot write")
+interfaces32 = [c for c in table(packages["x64"], "Component") if c["Component"] == "Interfaces32"]
+check(len(interfaces32) == 1 and int(interfaces32[0]["Attributes"]) & 256 == 0, f"x64: 32-bit component {interfaces32}")
 check(x86_rows == x64_rows, "the two packages register different entries:\n" + "\n".join(map(str, set(x86_rows) ^ set(x64_rows))))
 check(any(key.endswith("\\409\\win32") for _, key, _, _ in x86_rows), "x86: the type library is not registered for win32")
 check(
