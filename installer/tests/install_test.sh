@@ -29,6 +29,7 @@ trap 'end_wine_session; end_wine_prefix' EXIT
 
 fail() {
   echo "FAIL: $*"
+  [ ! -e "$work/reg-failures" ] || cat "$work/reg-failures"
   exit 1
 }
 
@@ -49,8 +50,23 @@ for iid in "${interfaces[@]}"; do keys+=("HKCR\\Interface\\{$iid}"); done
 # A 64-bit library's interfaces go into the 32-bit registry too.
 for iid in "${interfaces[@]}"; do keys+=("HKLM\\Software\\Wow6432Node\\Classes\\Interface\\{$iid}"); done
 
+# reg query: its output and status 0 for a key that exists, status 1 for one that does not.
+# Any other failure (reg.exe not starting) is retried, then recorded, and fails the test: it
+# must never pass for an absent key.
 wine_reg() {
-  run_in_wine_session reg "$@" 2>/dev/null | tr -d '\r'
+  local output status attempt
+  for attempt in 1 2 3; do
+    status=0
+    output=$(run_in_wine_session reg "$@" 2>&1) || status=$?
+    output=${output//$'\r'/}
+    if [ "$status" -eq 0 ]; then
+      printf '%s\n' "$output"
+      return 0
+    fi
+    [[ $output != *"Unable to find the specified registry key"* ]] || return 1
+  done
+  printf 'reg %s failed: %s\n' "$*" "$output" >>"$work/reg-failures"
+  return 2
 }
 
 # Everything under the component's keys, in the registry's own order.
@@ -157,4 +173,5 @@ diff "$work/installed.txt" "$work/self-registered.txt" >"$work/registration.diff
   fail "the package and DllRegisterServer register differently: $(cat "$work/registration.diff")"
 [ -z "$(present_keys)" ] || fail "DllUnregisterServer left: $(present_keys | tr '\n' ' ')"
 
+[ ! -e "$work/reg-failures" ] || fail "the registry could not be read throughout"
 echo "ok: installed, reached by a client and a payment run, upgraded, uninstalled without a trace, registered as the library registers itself"
