@@ -15,18 +15,19 @@ for arch in i686 x86_64; do
   SEPA_BUILD_TARGETS=TavrinBankOfVelmoraSEPA "$root/scripts/build.sh" "$arch"
 done
 
+# Both packages come from one source tree, so they must carry one version.
+versions=$(for arch in i686 x86_64; do python3 "$root/installer/dll_version.py" "$root/build/$arch/bin/TavrinBankOfVelmoraSEPA.dll"; done | sort -u)
+if [ "$(echo "$versions" | wc -l)" -ne 1 ]; then
+  echo "package.sh: the two DLLs carry different versions:" $versions >&2
+  exit 1
+fi
+
 dist=$root/dist
 rm -rf "$dist"
 mkdir -p "$dist"
 echo "== packaging"
 "$root/installer/make-msi.sh" x86 "$root/build/i686/bin/TavrinBankOfVelmoraSEPA.dll" "$dist" >/dev/null
 "$root/installer/make-msi.sh" x64 "$root/build/x86_64/bin/TavrinBankOfVelmoraSEPA.dll" "$dist" >/dev/null
-# Both packages come from one source tree, so they carry one version.
-versions=$(cd "$dist" && ls TavrinBankOfVelmoraSEPA-*.msi | sed 's/^TavrinBankOfVelmoraSEPA-\(.*\)-x[0-9]*\.msi$/\1/' | sort -u)
-if [ "$(echo "$versions" | wc -l)" -ne 1 ]; then
-  echo "package.sh: the two DLLs carry different versions: $versions" >&2
-  exit 1
-fi
 for pair in x86:i686 x64:x86_64; do
   mkdir -p "$dist/symbols-${pair%%:*}"
   cp "$root/build/${pair#*:}/bin/TavrinBankOfVelmoraSEPA.dll.debug" "$dist/symbols-${pair%%:*}/"

@@ -69,17 +69,18 @@ wine_reg() {
   return 2
 }
 
-# Everything under the component's keys, in the registry's own order.
-registrations() {
-  local key
-  for key in "${keys[@]}"; do wine_reg query "$key" /s || true; done
-}
-
-present_keys() {
-  local key
+# Reads each of the component's keys once: $present lists the keys that exist, $entries holds
+# everything under them, in the registry's own order.
+read_registry() {
+  local key output found=() all=()
   for key in "${keys[@]}"; do
-    if wine_reg query "$key" >/dev/null; then echo "$key"; fi
+    if output=$(wine_reg query "$key" /s); then
+      found+=("$key")
+      all+=("$output")
+    fi
   done
+  present=$(printf '%s\n' "${found[@]}")
+  entries=$(printf '%s\n' "${all[@]}")
 }
 
 product_code() {
@@ -99,7 +100,8 @@ msiexec_quietly() {
   run_in_wine_session msiexec "$1" "$(to_windows_path "$2")" /qn /l*v "$(to_windows_path "$3")" || true
 }
 
-[ -z "$(present_keys)" ] || fail "the fresh prefix already holds: $(present_keys)"
+read_registry
+[ -z "$present" ] || fail "the fresh prefix already holds: $present"
 host_registered() {
   [[ $(wine_reg query 'HKCR\TypeLib' /s) == *TavrinEBanking.tlb* ]]
 }
@@ -108,11 +110,12 @@ host_registered || fail "the host's type libraries are not registered"
 echo "== install"
 msiexec_quietly /i "$msi" "$work/install.log"
 cmp -s "$installed" "$dll" || fail "the DLL is not installed at $installed (see $work/install.log)"
-registrations >"$work/installed.txt"
+read_registry
+printf '%s\n' "$entries" >"$work/installed.txt"
 expected=()
 for key in "${keys[@]}"; do [[ $key == *BankStatementService* || $key == *"$statement_service"* ]] || expected+=("$key"); done
-[ "$(present_keys)" = "$(printf '%s\n' "${expected[@]}")" ] ||
-  fail "registered after installing: $(present_keys | tr '\n' ' '); expected all but the statement service's"
+[ "$present" = "$(printf '%s\n' "${expected[@]}")" ] ||
+  fail "registered after installing: $(echo $present); expected all but the statement service's"
 for clsid in "${classes[@]}"; do
   server=$(wine_reg query "HKCR\\CLSID\\{$clsid}\\InprocServer32" /ve | sed -n 's/^ *(Default) *REG_SZ *//p')
   [ "$server" = "$installed_windows" ] || fail "{$clsid} is served by '$server'"
@@ -142,7 +145,8 @@ echo "== upgrade and downgrade"
 msiexec_quietly /i "$newer_msi" "$work/upgrade.log"
 cmp -s "$installed" "$work/newer/TavrinBankOfVelmoraSEPA.dll" || fail "the newer version did not replace the DLL"
 [ "$(installed_products)" = "$(product_code "$newer_msi")" ] || fail "installed after the upgrade: $(installed_products)"
-[ "$(registrations)" = "$(cat "$work/installed.txt")" ] || fail "the upgrade changed the registration"
+read_registry
+[ "$entries" = "$(cat "$work/installed.txt")" ] || fail "the upgrade changed the registration"
 msiexec_quietly /i "$msi" "$work/downgrade.log"
 cmp -s "$installed" "$work/newer/TavrinBankOfVelmoraSEPA.dll" || fail "an older version replaced the newer one"
 [ "$(installed_products)" = "$(product_code "$newer_msi")" ] || fail "installed after the downgrade: $(installed_products)"
@@ -153,7 +157,8 @@ msiexec_quietly /x "$newer_msi" "$work/uninstall.log"
 # Wine removes only the component's own folder; Windows also removes the emptied "Tavrin"
 # folder, which the package asks for. Anything in it would be a leftover on both.
 [ ! -e "$(dirname "$folder")" ] || [ -z "$(ls -A "$(dirname "$folder")")" ] || fail "uninstalling left files in Tavrin"
-[ -z "$(present_keys)" ] || fail "uninstalling left: $(present_keys | tr '\n' ' ')"
+read_registry
+[ -z "$present" ] || fail "uninstalling left: $(echo $present)"
 [ -z "$(installed_products)" ] || fail "still listed as installed: $(installed_products)"
 wine_reg query 'HKCR\CLSID' >/dev/null || fail "uninstalling removed the CLSID key"
 host_registered || fail "uninstalling removed the host's type libraries"
@@ -165,13 +170,15 @@ run_in_wine_session regsvr32 /s "$installed_windows" || true
 # Two named differences: Wine's type library registration writes the library's disk-image
 # flag (8) into FLAGS, where the package writes the 0 of a library with no registered flags;
 # and the package's HELPDIR, formed from its folder property, ends in a separator.
-registrations | sed -e "/\\\\FLAGS\$/{n;s/REG_SZ    8\$/REG_SZ    0/}" \
+read_registry
+printf '%s\n' "$entries" | sed -e "/\\\\FLAGS\$/{n;s/REG_SZ    8\$/REG_SZ    0/}" \
   -e '/\\HELPDIR$/{n;s/[^\\]$/&\\/}' >"$work/self-registered.txt"
 run_in_wine_session regsvr32 /s /u "$installed_windows" || true
 rm -rf "$(dirname "$folder")"
 diff "$work/installed.txt" "$work/self-registered.txt" >"$work/registration.diff" ||
   fail "the package and DllRegisterServer register differently: $(cat "$work/registration.diff")"
-[ -z "$(present_keys)" ] || fail "DllUnregisterServer left: $(present_keys | tr '\n' ' ')"
+read_registry
+[ -z "$present" ] || fail "DllUnregisterServer left: $(echo $present)"
 
 [ ! -e "$work/reg-failures" ] || fail "the registry could not be read throughout"
 echo "ok: installed, reached by a client and a payment run, upgraded, uninstalled without a trace, registered as the library registers itself"
