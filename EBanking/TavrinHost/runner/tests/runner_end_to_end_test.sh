@@ -17,9 +17,12 @@ cleanup() {
 trap cleanup EXIT
 runner() { TAVRIN_NO_BUILD=1 TAVRIN_BUILD_DIR="$build_dir" "$source_dir/bin/tavrin-host" "$@"; }
 
-cat > "$work/batch.csv" <<'CSV'
+# The dialog refuses an execution date before today and more than 60 days ahead: a week ahead
+# holds on any day the test runs, also across midnight.
+execution_date=$(date -d '+7 days' +%F)
+cat > "$work/batch.csv" <<CSV
 payer_name,payer_iban,payer_bic,payee_name,payee_iban,payee_bic,amount,currency1,currency2,payment_reference,payee_reference,execution_date,oin
-Velmora Trading Ltd,DE89 3704 0044 0532 0130 00,COBADEFFXXX,"Müller & Söhne, GmbH",DE75512108001245126199,SOGEDEFF,1234.50,978,978,INV-1,Rechnung 1,2026-12-08,OIN-777
+Velmora Trading Ltd,DE89 3704 0044 0532 0130 00,COBADEFFXXX,"Müller & Söhne, GmbH",DE75512108001245126199,SOGEDEFF,1234.50,978,978,INV-1,Rechnung 1,$execution_date,OIN-777
 Velmora Trading Ltd,DE89 3704 0044 0532 0130 00,COBADEFFXXX,Bad Iban Ltd,XX,SOGEDEFF,10.00,978,978,INV-2,,,
 CSV
 mkdir -p "$work/out"
@@ -27,10 +30,10 @@ status=0
 runner --auto --payment-dir "$work/out" --report "$work/report.json" "$work/batch.csv" > "$work/report.txt" || status=$?
 # Another run's file beside it, written later, must not be taken for this run's.
 touch -d "+1 hour" "$work/out/BOV29991231235959PAIN001.xml"
-python3 - "$work/report.json" "$status" "$work/out" <<'PY'
+python3 - "$work/report.json" "$status" "$work/out" "$execution_date" <<'PY'
 import json, os, sys
 report = json.load(open(sys.argv[1], encoding="utf-8"))
-status, out = int(sys.argv[2]), sys.argv[3]
+status, out, execution_date = int(sys.argv[2]), sys.argv[3], sys.argv[4]
 assert report["hresult"] == "0x00000000", report["hresult"]
 assert report["bank"] == {"name": "Bank of Velmora SEPA", "kind": 1, "sub_category": "SEPA"}, report["bank"]
 payments = report["payments"]
@@ -39,6 +42,7 @@ first, second = payments
 assert first["code"] == 0 and first["message"] == "Payment processed successfully.", first
 assert first["payer_iban"] == "DE89370400440532013000", first["payer_iban"]
 assert first["oin"] == "OIN-777", first["oin"]
+assert first["execution_date"] == execution_date, first["execution_date"]
 assert (first["currency1"], first["currency2"], first["payee_reference"]) == (978, 978, "Rechnung 1"), first
 assert second["code"] == 107 and second["payee_reference"] == "", second
 assert second["message"].startswith("Invalid Payee IBAN"), second["message"]
