@@ -47,11 +47,14 @@ struct ComInterfaces {
     }
 };
 
+// The module lock is the first base, so it is taken before T is constructed and let go only
+// after T and everything it holds are destroyed: the module may not be unloaded while any of
+// its code still runs for the object.
 template <class T>
-class ComObject final : public T {
+class ComObject final : private ModuleLock, public T {
 public:
     template <class... Args>
-    explicit ComObject(Args&&... args) : T(std::forward<Args>(args)...), m_own(*this)
+    explicit ComObject(Args&&... args) : ModuleLock(), T(std::forward<Args>(args)...), m_own(*this)
     {
     }
 
@@ -108,7 +111,6 @@ private:
 
     OwnUnknown m_own;
     IUnknown* m_controlling = &m_own; // not counted: an outer object owns its inner one
-    ModuleLock m_lock;
 };
 
 // Creates a T, stand-alone or aggregated in outer, and answers it for riid. Aggregation

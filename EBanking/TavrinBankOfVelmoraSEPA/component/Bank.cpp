@@ -6,6 +6,7 @@ HRESULT STDMETHODCALLTYPE CBank::get_SubCategory(BSTR* subCategory)
 {
     return ComMethod([&] {
         RequireArgument(subCategory);
+        *subCategory = nullptr;
         *subCategory = NewBstr(bank_subcategory::kSepa, static_cast<UINT>(wcslen(bank_subcategory::kSepa)));
     });
 }

@@ -2,13 +2,6 @@
 
 #include "common/ModuleLock.h"
 
-ClassFactory::ClassFactory(CreateInstanceFn create, IClassFactory** cached) : m_create(create), m_cached(cached)
-{
-    *m_cached = this;
-}
-
-ClassFactory::~ClassFactory() { *m_cached = nullptr; }
-
 HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** out)
 {
     return m_create(outer, riid, out);

@@ -1,7 +1,8 @@
 #pragma once
 // One class object type for every class of the module: it creates instances through the
 // class's creation function, stand-alone or aggregated. A class object is a counted object
-// like any other: while a client holds it, the module stays loaded.
+// like any other: while a client holds it, the module stays loaded. Each request gets a class
+// object of its own, so none is ever shared between apartments and its plain count is safe.
 #include "common/ComObject.h"
 
 #include <windows.h>
@@ -17,11 +18,9 @@ public:
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
 protected:
-    // While it lives, the class object stands in *cached, for later requests to find it.
-    ClassFactory(CreateInstanceFn create, IClassFactory** cached);
-    ~ClassFactory();
+    explicit ClassFactory(CreateInstanceFn create) : m_create(create) {}
+    ~ClassFactory() = default;
 
 private:
     CreateInstanceFn m_create;
-    IClassFactory** m_cached;
 };

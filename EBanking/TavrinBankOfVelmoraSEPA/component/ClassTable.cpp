@@ -25,11 +25,6 @@ const ClassEntry kClasses[] = {
 };
 const size_t kClassCount = sizeof kClasses / sizeof kClasses[0];
 
-// The live class object of each class, not counted: a class object is made on the first
-// request while none lives, found by later ones, and clears its slot when its last client
-// lets go of it.
-IClassFactory* g_classObjects[kClassCount];
-
 } // namespace
 
 const ClassEntry* ClassTable(size_t* count)
@@ -43,8 +38,8 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** out)
     *out = nullptr;
     for (size_t i = 0; i < kClassCount; ++i) {
         if (*kClasses[i].clsid != clsid) continue;
-        if (g_classObjects[i]) return g_classObjects[i]->QueryInterface(riid, out);
-        return CreateComObject<ClassFactory>(nullptr, riid, out, kClasses[i].create, &g_classObjects[i]);
+        // A class object per request: two apartments asking at once share nothing.
+        return CreateComObject<ClassFactory>(nullptr, riid, out, kClasses[i].create);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

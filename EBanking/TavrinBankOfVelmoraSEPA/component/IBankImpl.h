@@ -17,6 +17,7 @@ public:
     {
         return ComMethod([&] {
             RequireArgument(name);
+            *name = nullptr;
             *name = NewBstr(m_name);
         });
     }
@@ -25,6 +26,7 @@ public:
     {
         return ComMethod([&] {
             RequireArgument(services);
+            *services = nullptr;
             if (!m_services)
                 ThrowIfFailed(CreateComObject<Services>(
                     nullptr, __uuidof(ITavrinBankServices), reinterpret_cast<void**>(&m_services)));

@@ -15,6 +15,7 @@ public:
     {
         return ComMethod([&] {
             RequireArgument(name);
+            *name = nullptr;
             *name = NewBstr(m_name);
         });
     }

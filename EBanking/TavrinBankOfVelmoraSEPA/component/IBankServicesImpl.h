@@ -18,6 +18,7 @@ public:
     {
         return ComMethod([&] {
             RequireArgument(service);
+            *service = nullptr;
             const int position = Resolve(index);
             if (position < 0) throw static_cast<HRESULT>(E_INVALIDARG);
             *service = List::GetAt(position);
@@ -36,6 +37,7 @@ public:
     {
         return ComMethod([&] {
             RequireArgument(enumerator);
+            *enumerator = nullptr;
             IEnumVARIANT* made = nullptr;
             ThrowIfFailed(
                 CEnumVariantArray<ITavrinBankService>::Create(&List::List(), static_cast<Interface*>(this), 0, &made));

@@ -42,12 +42,17 @@ protected:
 
 } // namespace
 
-TEST_F(ComponentDll, ClassObjectIsSharedWhileHeldAndUnknownClassesAreNotAvailable)
+TEST_F(ComponentDll, EveryRequestGetsItsOwnClassObjectAndUnknownClassesAreNotAvailable)
 {
-    const ComPtr<IClassFactory> first = Factory(CLSID_BankPaymentService);
+    // Two apartments asking at once must not share one plainly counted class object.
+    ComPtr<IClassFactory> first = Factory(CLSID_BankPaymentService);
     const ComPtr<IClassFactory> second = Factory(CLSID_BankPaymentService);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first.GetInterfacePtr(), second.GetInterfacePtr());
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first.GetInterfacePtr(), second.GetInterfacePtr());
+    first = nullptr;
+    ComPtr<IBankPaymentService> service;
+    EXPECT_EQ(S_OK, second->CreateInstance(nullptr, __uuidof(IBankPaymentService), reinterpret_cast<void**>(&service)))
+        << "one class object's release leaves the other whole";
 
     const CLSID statementService = {0x0492026C, 0x2A96, 0x467A, {0xAC, 0x85, 0x1C, 0x56, 0xAB, 0x52, 0xBA, 0x4D}};
     void* none = reinterpret_cast<void*>(1);

@@ -63,10 +63,11 @@ protected:
     }
     void TearDown() override { services = nullptr; }
 
-    // The service found for an index, or null with the call's result in hr.
+    // The service found for an index, or what the call left in its out-parameter, with the
+    // call's result in hr. The out-parameter starts as garbage, as a caller's may.
     ITavrinBankService* Item(VARIANT index, HRESULT& hr)
     {
-        ITavrinBankService* service = nullptr;
+        ITavrinBankService* service = reinterpret_cast<ITavrinBankService*>(static_cast<INT_PTR>(-1));
         hr = services->get_Item(index, &service);
         return service;
     }
