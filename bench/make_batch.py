@@ -7,7 +7,11 @@ OIN on the first row.
 
 The same seed gives the same file, so runs on different days compare.
 
-    make_batch.py COUNT OUTPUT.csv [--seed N] [--date YYYY-MM-DD]
+Two shapes: "clean" (the default) writes every identifier as the bank wants it; "typed" writes
+the batch as a clerk types it: IBANs in groups of four with blanks, BICs in lower case, and a
+payee reference on two payments out of three.
+
+    make_batch.py COUNT OUTPUT.csv [--seed N] [--date YYYY-MM-DD] [--shape clean|typed]
 """
 
 import argparse
@@ -87,20 +91,35 @@ def amount(rng):
     return "%d.%02d" % divmod(cents, 100)
 
 
-def rows(count, seed, execution_date):
+def grouped(identifier):
+    return " ".join(identifier[i:i + 4] for i in range(0, len(identifier), 4))
+
+
+def rows(count, seed, execution_date, typed=False):
     rng = random.Random(seed)
     for index in range(count):
         country, shape = rng.choice(COUNTRIES)
         reference = "INV-%d-%06d" % (2026, index + 1)
+        # Drawn in the order the clean shape always drew them, so its files stay as they were.
+        name = payee_name(rng)
+        payee_iban = iban(rng, country, shape)
+        payee_bic = bic(rng, country)
+        value = amount(rng)
+        payee_reference = "Customer %d / Order %d" % (rng.randrange(10000, 99999), index + 1)
+        if typed:
+            payee_iban = grouped(payee_iban)
+            payee_bic = payee_bic.lower()
+            if index % 3 == 2:
+                payee_reference = ""
         yield {
-            "payer_name": PAYER[0], "payer_iban": PAYER[1], "payer_bic": PAYER[2],
-            "payee_name": payee_name(rng),
-            "payee_iban": iban(rng, country, shape),
-            "payee_bic": bic(rng, country),
-            "amount": amount(rng),
+            "payer_name": PAYER[0], "payer_iban": PAYER[1], "payer_bic": PAYER[2].lower() if typed else PAYER[2],
+            "payee_name": name,
+            "payee_iban": payee_iban,
+            "payee_bic": payee_bic,
+            "amount": value,
             "currency1": "978", "currency2": "978",
             "payment_reference": reference,
-            "payee_reference": "Customer %d / Order %d" % (rng.randrange(10000, 99999), index + 1),
+            "payee_reference": payee_reference,
             "execution_date": execution_date,
             "oin": OIN if index == 0 else "",
         }
@@ -119,11 +138,12 @@ def main():
     parser.add_argument("output")
     parser.add_argument("--seed", type=int, default=20260)
     parser.add_argument("--date", default=next_working_day(datetime.date.today() + datetime.timedelta(days=7)).isoformat())
+    parser.add_argument("--shape", choices=["clean", "typed"], default="clean")
     arguments = parser.parse_args()
     with open(arguments.output, "w", encoding="utf-8", newline="") as stream:
         writer = csv.DictWriter(stream, fieldnames=COLUMNS, lineterminator="\r\n")
         writer.writeheader()
-        writer.writerows(rows(arguments.count, arguments.seed, arguments.date))
+        writer.writerows(rows(arguments.count, arguments.seed, arguments.date, arguments.shape == "typed"))
 
 
 if __name__ == "__main__":
