@@ -132,8 +132,9 @@ TEST_F(Pain001FileIntegrity, AnotherWritersFileIsNeitherReplacedNorDeleted)
         SCOPED_TRACE("another file stands in the place of the one the user agreed to replace");
         const std::optional<FileIdentity> agreed = IdentifyFile(target);
         ASSERT_TRUE(agreed.has_value());
-        ASSERT_TRUE(DeleteFileA(target.c_str()));
-        Existing("BOV20130521140309PAIN001.xml", kPreviousContent);
+        // Made while the agreed file still stands, so that it cannot take over its identity.
+        const std::string other = Existing("other.xml");
+        ASSERT_TRUE(MoveFileExA(other.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
         CFaultyFileOperations files;
         EXPECT_FALSE(Write(target, files, agreed));
         EXPECT_TRUE(files.created.empty()) << "nothing is written";
