@@ -97,7 +97,8 @@ void CBankPaymentService::RunPayments(IPaymentBatch* batch)
 
     const std::string path = model.GetFilePath();
     const _bstr_t oin(model.GetOin(), false);
-    if (!CreateCreditTransferFile(oin, batch, path.c_str(), IDR_PAIN001_STYLESHEET)) {
+    // Only the file the user agreed to replace may be replaced; nothing else at the path is.
+    if (!CreateCreditTransferFile(oin, batch, path.c_str(), IDR_PAIN001_STYLESHEET, model.GetFileToReplace())) {
         status = kRunFileNotCreated;
         TellFileNotCreated();
         return;

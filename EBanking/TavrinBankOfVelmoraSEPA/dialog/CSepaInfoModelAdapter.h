@@ -36,6 +36,8 @@ public:
 
     std::string GetFileExtension() override { return m_model.GetFileExtension(); }
 
+    void SetFileToReplace(const std::optional<FileIdentity>& file) override { m_model.SetFileToReplace(file); }
+
 private:
     TModel& m_model;
 };

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "common/FileIdentity.h"
+
 #include <wtypes.h>
 
+#include <optional>
 #include <string>
 
 // The payment details of one run as the dialog and its presenter need them,
@@ -20,6 +23,9 @@ public:
 
     // Extension of the output file, without the dot.
     virtual std::string GetFileExtension() = 0;
+
+    // The file at the path that the user agreed to replace; nothing when the path was free.
+    virtual void SetFileToReplace(const std::optional<FileIdentity>& file) = 0;
 
     virtual ~ISepaInfoModel() = default;
 };

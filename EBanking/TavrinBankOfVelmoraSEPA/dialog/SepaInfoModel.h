@@ -4,9 +4,11 @@
 // first payment, so that the host holds what the user confirmed: every read asks the host
 // afresh and every write goes to it at once. No operation reports a failure; a value the host
 // cannot deliver reads as the default or as empty, and a write it cannot take is dropped.
+#include "common/FileIdentity.h"
 #include "common/LocalClock.h"
 #include "TavrinBankPayments.h"
 
+#include <optional>
 #include <string>
 
 class CSepaInfoModel {
@@ -36,9 +38,15 @@ public:
     void SetFilePath(const char* path);
     std::string GetFileExtension() const;
 
+    // The one file the run may replace: the file that stood at the path when the user agreed
+    // to replace it. Nothing when the path was free, or before the user confirmed.
+    std::optional<FileIdentity> GetFileToReplace() const { return m_fileToReplace; }
+    void SetFileToReplace(const std::optional<FileIdentity>& file) { m_fileToReplace = file; }
+
 private:
     IPaymentBatch* m_batch;
     std::string m_path;
     std::string m_extension;
+    std::optional<FileIdentity> m_fileToReplace;
     LocalClock m_clock;
 };

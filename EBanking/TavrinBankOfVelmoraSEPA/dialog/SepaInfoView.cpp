@@ -4,6 +4,7 @@
 #include "dialog/FileDialogFilter.h"
 #include "dialog/SepaInfoModel.h"
 
+#include "common/FileIdentity.h"
 #include "common/ResourceModule.h"
 #include "resources/resource.h"
 
@@ -13,6 +14,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -117,11 +119,16 @@ void CSepaInfoView::OnOK()
     // Ask about the file that will really be written: the stored path, which
     // has lost the blanks the field may still show around it.
     const std::string path = m_model.GetFilePath();
+    std::optional<FileIdentity> fileToReplace;
     if (PathExists(path)) {
+        // The file the question names is the only one a Yes lets the run replace; one put in
+        // its place while the question is up is not.
+        fileToReplace = IdentifyFile(path);
         const std::string question =
             "The " + path + " file already exists. If you continue this file will be replaced." + kContinueQuestion;
         if (MessageBoxA(m_hwnd, question.c_str(), "File already exists", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     }
+    m_model.SetFileToReplace(fileToReplace);
     EndDialog(IDOK);
 }
 

@@ -26,6 +26,7 @@ HRESULT CCheckedFileStream::Write(const void* bytes, ULONG count, ULONG* written
     if (written) *written = done;
     if (FAILED(m_result)) return m_result;
     m_root.Feed(static_cast<const unsigned char*>(bytes), count);
+    m_elements.Feed(static_cast<const unsigned char*>(bytes), count);
     return S_OK;
 }
 

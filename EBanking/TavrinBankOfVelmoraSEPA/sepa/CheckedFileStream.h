@@ -1,25 +1,35 @@
 #pragma once
 // The stream that the transformation writes the payment file into: every write goes to an open
-// file and is checked, the bytes written are counted, and the first failure is kept and given
-// back to every later call. The engine may not pass a failure on; the writer asks the stream.
+// file and is checked, the bytes written and the start tags of one element are counted, and the
+// first failure is kept and given back to every later call. The engine may not pass a failure
+// on; the writer asks the stream.
 #include "common/ComObject.h"
 #include "sepa/FileOperations.h"
+#include "sepa/XmlElementCounter.h"
 #include "sepa/XmlRootDetector.h"
 
 #include <objidl.h>
+
+#include <string>
+#include <utility>
 
 class CCheckedFileStream : public IStream {
 public:
     using Interfaces = ComInterfaces<ComInterface<IStream, ISequentialStream>>;
 
-    // The file stays the caller's to close; operations must outlive the stream.
-    CCheckedFileStream(HANDLE file, CFileOperations& operations) : m_file(file), m_operations(operations) {}
+    // The file stays the caller's to close; operations must outlive the stream. countedElement
+    // names the element whose start tags are counted.
+    CCheckedFileStream(HANDLE file, CFileOperations& operations, std::string countedElement)
+        : m_file(file), m_operations(operations), m_elements(std::move(countedElement))
+    {
+    }
     virtual ~CCheckedFileStream() = default;
 
     // S_OK while every write has gone to the file whole; otherwise the first failure.
     HRESULT Result() const { return m_result; }
     ULONGLONG BytesWritten() const { return m_written; }
     bool SawRootElement() const { return m_root.SawRootElement(); }
+    unsigned long long ElementCount() const { return m_elements.Count(); }
 
     // ISequentialStream
     HRESULT STDMETHODCALLTYPE Read(void* bytes, ULONG count, ULONG* read) override;
@@ -42,4 +52,5 @@ private:
     HRESULT m_result = S_OK;
     ULONGLONG m_written = 0;
     CXmlRootDetector m_root;
+    CXmlElementCounter m_elements;
 };

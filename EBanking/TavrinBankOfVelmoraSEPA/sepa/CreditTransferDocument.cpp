@@ -73,34 +73,36 @@ public:
 
     IXMLDOMElementPtr Append(IXMLDOMNode* parent, BSTR name) { return AppendChildElement(m_document, parent, name); }
 
-    void AppendValue(IXMLDOMNode* parent, BSTR name, BSTR value)
+    bool AppendValue(IXMLDOMNode* parent, BSTR name, BSTR value)
     {
-        if (const IXMLDOMElementPtr element = Append(parent, name)) SetValue(element, value);
+        const IXMLDOMElementPtr element = Append(parent, name);
+        return element && SetValue(element, value);
     }
 
     // Every payment's Creditor is a deep copy of one that holds its six elements, each after its
     // line break, without values: one engine call where building it takes twenty-six. Appended
-    // after its own line break, like every element.
-    void AppendCreditor(IXMLDOMNode* creditors, IPaymentEx* payment)
+    // after its own line break, like every element. False when the engine fails on the way: the
+    // payment is then not in the document whole.
+    bool AppendCreditor(IXMLDOMNode* creditors, IPaymentEx* payment)
     {
-        if (!m_creditor && !MakeCreditorTemplate()) return;
+        if (!m_creditor && !MakeCreditorTemplate()) return false;
         IXMLDOMNodePtr creditor;
         IXMLDOMNodeListPtr children;
-        if (FAILED(m_creditor->cloneNode(VARIANT_TRUE, &creditor)) || !creditor) return;
+        if (FAILED(m_creditor->cloneNode(VARIANT_TRUE, &creditor)) || !creditor) return false;
         if (!AppendAfterLineBreak(m_document, creditors, creditor) || FAILED(creditor->get_childNodes(&children)) ||
             !children)
-            return;
+            return false;
         double amount = 0.0;
         if (FAILED(payment->get_Amount(&amount))) amount = 0.0;
         CBstr endToEndId = Read(payment, &IPayment::get_PaymentReference);
         if (SysStringLen(endToEndId.Get()) == 0) endToEndId = Read(payment, &IPayment::get_PayerAccountName);
         // The six elements stand at the odd positions, each behind its line break.
-        SetValue(children, 1, Read(payment, &IPayment::get_PayeeAccountName).Get());
-        SetValue(children, 3, Read(payment, &IPaymentEx::get_PayeeIBAN).Get());
-        SetValue(children, 5, Widen(FormatAmount(amount)));
-        SetValue(children, 7, Read(payment, &IPaymentEx::get_PayeeBIC).Get());
-        SetValue(children, 9, Read(payment, &IPayment::get_PayeeReference).Get());
-        SetValue(children, 11, endToEndId.Get());
+        return SetValue(children, 1, Read(payment, &IPayment::get_PayeeAccountName).Get()) &&
+               SetValue(children, 3, Read(payment, &IPaymentEx::get_PayeeIBAN).Get()) &&
+               SetValue(children, 5, Widen(FormatAmount(amount))) &&
+               SetValue(children, 7, Read(payment, &IPaymentEx::get_PayeeBIC).Get()) &&
+               SetValue(children, 9, Read(payment, &IPayment::get_PayeeReference).Get()) &&
+               SetValue(children, 11, endToEndId.Get());
     }
 
     const ElementNames& Names() const { return m_names; }
@@ -121,25 +123,22 @@ private:
         return true;
     }
 
-    void SetValue(IXMLDOMNodeList* children, LONG index, BSTR value)
+    bool SetValue(IXMLDOMNodeList* children, LONG index, BSTR value)
     {
         IXMLDOMNodePtr element;
-        if (SUCCEEDED(children->get_item(index, &element)) && element) SetValue(element, value);
+        return SUCCEEDED(children->get_item(index, &element)) && element && SetValue(element, value);
     }
 
     // The element holds one value; a null value leaves it empty. A host value with a character
     // that XML cannot hold goes in with that character marked, so that one bad value neither
     // spoils the file nor stops it from being saved.
-    void SetValue(IXMLDOMNode* element, BSTR value)
+    bool SetValue(IXMLDOMNode* element, BSTR value)
     {
         const UINT length = SysStringLen(value);
-        if (HoldsOnlyXmlCharacters(value, length)) {
-            AppendText(m_document, element, value);
-            return;
-        }
+        if (HoldsOnlyXmlCharacters(value, length)) return AppendText(m_document, element, value);
         const std::wstring text = WithXmlCharactersOnly(value, length);
         const CBstr marked(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-        if (marked.Get()) AppendText(m_document, element, marked.Get());
+        return marked.Get() && AppendText(m_document, element, marked.Get());
     }
 
     IXMLDOMDocument* m_document;
@@ -169,25 +168,28 @@ IXMLDOMDocumentPtr BuildCreditTransferDocument(BSTR debtorReference, IPaymentBat
         debtorBic = Read(first, &IPaymentEx::get_PayerBIC);
     }
 
-    builder.AppendValue(root, names.creationDateAndTime, Widen(CreationDateAndTime(clock)));
-    builder.AppendValue(root, names.requiredExecutionDate, Widen(ExecutionDate(executionDate)));
-    if (const IXMLDOMElementPtr debtor = builder.Append(root, names.debtor)) {
-        builder.AppendValue(debtor, names.name, debtorName.Get());
-        builder.AppendValue(debtor, names.iban, debtorIban.Get());
-        builder.AppendValue(debtor, names.bic, debtorBic.Get());
-        builder.AppendValue(debtor, names.reference, debtorReference);
-    }
-    if (const IXMLDOMElementPtr creditors = builder.Append(root, names.creditors)) {
-        for (LONG index = 0; index < count; ++index) {
-            IPaymentPtr delivered;
-            // A payment the batch fails to deliver leaves the document without its root, so
-            // that no file is written: one without that payment would pass for the whole batch.
-            if (FAILED(batch->get_Item(index, &delivered)) || !delivered) return document;
-            IPaymentExPtr payment;
-            if (FAILED(delivered->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(&payment))) || !payment)
-                break;
-            builder.AppendCreditor(creditors, payment);
-        }
+    // The root joins the document only once all of it is built. Whatever cannot be built whole
+    // (an engine call that fails, a payment the batch fails to deliver or that lacks the
+    // extended interface) leaves the document without its root, so that no file is written:
+    // one without that payment would pass for the whole batch.
+    if (!builder.AppendValue(root, names.creationDateAndTime, Widen(CreationDateAndTime(clock))) ||
+        !builder.AppendValue(root, names.requiredExecutionDate, Widen(ExecutionDate(executionDate))))
+        return document;
+    const IXMLDOMElementPtr debtor = builder.Append(root, names.debtor);
+    if (!debtor || !builder.AppendValue(debtor, names.name, debtorName.Get()) ||
+        !builder.AppendValue(debtor, names.iban, debtorIban.Get()) ||
+        !builder.AppendValue(debtor, names.bic, debtorBic.Get()) ||
+        !builder.AppendValue(debtor, names.reference, debtorReference))
+        return document;
+    const IXMLDOMElementPtr creditors = builder.Append(root, names.creditors);
+    if (!creditors) return document;
+    for (LONG index = 0; index < count; ++index) {
+        IPaymentPtr delivered;
+        IPaymentExPtr payment;
+        if (FAILED(batch->get_Item(index, &delivered)) || !delivered ||
+            FAILED(delivered->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(&payment))) || !payment ||
+            !builder.AppendCreditor(creditors, payment))
+            return document;
     }
     document->appendChild(root, nullptr);
     return document;

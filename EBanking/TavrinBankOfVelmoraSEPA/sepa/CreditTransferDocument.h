@@ -14,8 +14,9 @@
 
 // The document of the batch, with the creation time from clock, the requested execution date
 // and the debtor from the first payment, debtorReference (the OIN; may be null or empty) as the
-// debtor's Reference, and one Creditor per payment in batch order, up to the first payment that
-// lacks the extended payment interface. A batch without payments gives a document without a
-// root element. Empty only when the XML engine cannot be created.
+// debtor's Reference, and one Creditor per payment in batch order. A batch without payments
+// gives a document without a root element, and so does one that cannot be built whole: an
+// engine call fails, or a payment cannot be fetched or lacks the extended payment interface.
+// Empty only when the XML engine cannot be created.
 IXMLDOMDocumentPtr BuildCreditTransferDocument(BSTR debtorReference, IPaymentBatch* batch,
                                                const LocalClock& clock = CurrentLocalTime);

@@ -50,7 +50,8 @@ void SaveIntermediateWhenAsked(IXMLDOMDocument* source, CPhaseTimer& steps)
 } // namespace
 
 bool CreateCreditTransferFile(const _bstr_t& debtorReference, IPaymentBatch* batch, const char* outputPath,
-                              int stylesheetId, const LocalClock& clock, CFileOperations& files)
+                              int stylesheetId, const std::optional<FileIdentity>& replaces, const LocalClock& clock,
+                              CFileOperations& files)
 {
     if (!outputPath) return false;
     const CComApartment apartment;
@@ -59,12 +60,21 @@ bool CreateCreditTransferFile(const _bstr_t& debtorReference, IPaymentBatch* bat
     const IXMLDOMDocumentPtr stylesheet = LoadStylesheet(stylesheetId);
     steps.Lap("stylesheet");
     if (!stylesheet) return false;
-    // A batch that gives no document root (no payments, or one the host failed to deliver)
-    // makes no file: one without those payments would pass for the whole batch.
+    // A batch that gives no document root (no payments, one the host failed to deliver whole,
+    // or an engine failure while the document was built) makes no file: one without those
+    // payments would pass for the whole batch.
     const IXMLDOMDocumentPtr source = BuildCreditTransferDocument(debtorReference, batch, clock);
     steps.Lap("document");
-    if (!source || !HasRootElement(source)) return false;
+    LONG payments = 0;
+    if (!source || !HasRootElement(source) || FAILED(batch->get_Count(&payments)) || payments <= 0) return false;
     SaveIntermediateWhenAsked(source, steps);
+
+    // One transaction per payment, counted as the file is written: the last guard against a
+    // file that leaves payments out and would pass for the whole batch.
+    WholeFileRules rules;
+    rules.replaces = replaces;
+    rules.countedElement = "CdtTrfTxInf";
+    rules.expectedCount = static_cast<unsigned long long>(payments);
 
     // The transformation writes the file itself, through the component's own stream: no output
     // document is made, and the file carries the stylesheet's output settings.
@@ -76,6 +86,7 @@ bool CreateCreditTransferFile(const _bstr_t& debtorReference, IPaymentBatch* bat
             steps.Lap("transformation");
             return transformed;
         },
+        rules,
         files);
     // Flushing, moving the file into place and checking it.
     steps.Lap("save");

@@ -4,10 +4,11 @@
 #include "common/ComObject.h"
 #include "sepa/CheckedFileStream.h"
 #include "sepa/DevicePath.h"
+#include "sepa/StaleTemporaryFiles.h"
+#include "sepa/TemporaryFileName.h"
 
 #include <comdef.h>
 
-#include <string>
 #include <vector>
 
 _COM_SMARTPTR_TYPEDEF(IStream, __uuidof(IStream));
@@ -29,91 +30,123 @@ bool SplitFullPath(const std::wstring& path, std::wstring& full, std::wstring& f
     return true;
 }
 
-// A new file in folder under a name no other writer uses; deleted when it goes, unless it has
-// taken the target's place.
+// A new file in folder under a name that only this run uses. Deleted through its own handle
+// when it goes, unless it has taken the target's place; should even that fail, a later run
+// removes it by its name once this process has ended.
 class CTemporaryFile {
 public:
     CTemporaryFile(const std::wstring& folder, CFileOperations& operations) : m_operations(operations)
     {
-        static unsigned counter = 0;
-        for (int attempt = 0; attempt < 100 && m_file == INVALID_HANDLE_VALUE; ++attempt) {
-            wchar_t name[64];
-            swprintf(name,
-                     sizeof name / sizeof name[0],
-                     L"~sepa-%lx-%lx-%x.tmp",
-                     GetCurrentProcessId(),
-                     GetTickCount(),
-                     ++counter);
-            m_path = folder + name;
-            m_file = m_operations.CreateNewFile(m_path);
-            if (m_file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
-                GetLastError() != ERROR_ALREADY_EXISTS)
-                break;
+        const RunningProcess self = CurrentProcess();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_file = m_operations.CreateNewFile(folder + NextTemporaryFileName(self));
+            if (m_file != INVALID_HANDLE_VALUE) return;
+            const DWORD error = GetLastError();
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return;
         }
     }
     ~CTemporaryFile()
     {
-        Close();
-        if (!m_moved && !m_path.empty()) m_operations.Delete(m_path);
+        if (m_file == INVALID_HANDLE_VALUE) return;
+        if (!m_placed) m_operations.Remove(m_file);
+        m_operations.Close(m_file);
     }
     CTemporaryFile(const CTemporaryFile&) = delete;
     CTemporaryFile& operator=(const CTemporaryFile&) = delete;
 
     HANDLE Handle() const { return m_file; }
-    const std::wstring& Path() const { return m_path; }
-    bool Close()
-    {
-        if (m_file == INVALID_HANDLE_VALUE) return true;
-        const bool closed = m_operations.Close(m_file);
-        m_file = INVALID_HANDLE_VALUE;
-        return closed;
-    }
     bool MoveTo(const std::wstring& target)
     {
-        m_moved = m_operations.Replace(m_path, target);
-        return m_moved;
+        m_placed = m_operations.Rename(m_file, target);
+        return m_placed;
     }
 
 private:
     CFileOperations& m_operations;
-    std::wstring m_path;
     HANDLE m_file = INVALID_HANDLE_VALUE;
-    bool m_moved = false;
+    bool m_placed = false;
+};
+
+// The file that the new one replaces, held open from before the writing until the new file
+// stands in its place, so that no one renames it away or puts another file in its place
+// meanwhile. It steps aside under a name of this run's own, and goes only once the new file has
+// taken its place.
+class CReplacedFile {
+public:
+    explicit CReplacedFile(CFileOperations& operations) : m_operations(operations) {}
+    ~CReplacedFile()
+    {
+        if (m_file != INVALID_HANDLE_VALUE) m_operations.Close(m_file);
+    }
+    CReplacedFile(const CReplacedFile&) = delete;
+    CReplacedFile& operator=(const CReplacedFile&) = delete;
+
+    // False unless the file at path is the allowed one and may be replaced. Windows does not
+    // replace a read-only file, and would not delete it once set aside.
+    bool Open(const std::wstring& path, const FileIdentity& allowed)
+    {
+        m_file = m_operations.OpenToRemove(path);
+        FileFacts facts;
+        return m_file != INVALID_HANDLE_VALUE && m_operations.FactsOf(m_file, facts) && facts.regularFile &&
+               !facts.readOnly && facts.identity == allowed;
+    }
+    bool IsOpen() const { return m_file != INVALID_HANDLE_VALUE; }
+    bool SetAside(const std::wstring& folder)
+    {
+        return m_operations.Rename(m_file, folder + NextSetAsideFileName(CurrentProcess()));
+    }
+    // When another file took the path meanwhile, this one keeps its set-aside name: it is not
+    // lost, and the other file is not touched.
+    void PutBack(const std::wstring& path) { m_operations.Rename(m_file, path); }
+    void Remove() { m_operations.Remove(m_file); }
+
+private:
+    CFileOperations& m_operations;
+    HANDLE m_file = INVALID_HANDLE_VALUE;
 };
 
 } // namespace
 
-bool WriteWholeFile(const char* path, const std::function<HRESULT(IStream*)>& write, CFileOperations& operations)
+bool WriteWholeFile(const char* path, const std::function<HRESULT(IStream*)>& write, const WholeFileRules& rules,
+                    CFileOperations& operations)
 {
     std::wstring target, folder;
     // File paths are in the process's ANSI code page, as the system's own narrow calls read them.
     if (!path || !SplitFullPath(WidenText(path, CP_ACP), target, folder) || NamesDevice(target)) return false;
-    // Only a file is ever replaced: a folder, a device or a pipe at the path is left alone, and
-    // nothing is written next to it.
+    // Only a file is ever replaced, and only the one allowed: a folder, a device, a pipe or
+    // another file at the path is left alone, and nothing is written next to it.
     FileFacts existing;
-    if (operations.FactsOf(target, existing) && !existing.regularFile) return false;
+    CReplacedFile replaced(operations);
+    if (operations.FactsOf(target, existing) &&
+        (!existing.regularFile || !rules.replaces || !replaced.Open(target, *rules.replaces)))
+        return false;
 
+    RemoveStaleTemporaryFiles(folder, operations);
     CTemporaryFile temporary(folder, operations);
     if (temporary.Handle() == INVALID_HANDLE_VALUE) return false;
-    ComObject<CCheckedFileStream>* stream = new ComObject<CCheckedFileStream>(temporary.Handle(), operations);
+    ComObject<CCheckedFileStream>* stream =
+        new ComObject<CCheckedFileStream>(temporary.Handle(), operations, rules.countedElement);
     const IStreamPtr held(static_cast<IStream*>(stream));
     const HRESULT written = write(held);
     if (FAILED(written) || FAILED(stream->Result()) || !stream->SawRootElement() ||
-        !operations.Flush(temporary.Handle()))
+        stream->ElementCount() != rules.expectedCount || !operations.Flush(temporary.Handle()))
         return false;
     // Before it takes the place of anything, the file on disk must hold every byte written.
     FileFacts made;
-    if (!operations.FactsOf(temporary.Handle(), made) || !made.regularFile || made.size != stream->BytesWritten() ||
-        !temporary.Close() || !temporary.MoveTo(target))
+    if (!operations.FactsOf(temporary.Handle(), made) || !made.regularFile || made.size != stream->BytesWritten())
         return false;
 
-    // What the move put at the path must be a file of exactly the written length. A file there
-    // that is not whole is this run's own (the move took the place of what stood there before),
-    // and goes; anything else is not the writer's to touch. File identities are not compared:
-    // on FAT volumes a file's index changes when it is renamed.
-    FileFacts placed;
-    if (!operations.FactsOf(target, placed)) return false;
-    if (placed.regularFile && placed.size == stream->BytesWritten()) return true;
-    if (placed.regularFile) operations.Delete(target);
-    return false;
+    // The path must be free for the move, which never replaces: a file that took it since the
+    // check stays, and this run writes nothing.
+    if (replaced.IsOpen() && !replaced.SetAside(folder)) return false;
+    if (!temporary.MoveTo(target)) {
+        if (replaced.IsOpen()) replaced.PutBack(target);
+        return false;
+    }
+    if (replaced.IsOpen()) replaced.Remove();
+    // The whole file stands at the path now, and the run says so whatever comes after: the flush
+    // only puts its new name on disk sooner, and what stands at the path from now on may
+    // already be another writer's.
+    operations.Flush(temporary.Handle());
+    return true;
 }

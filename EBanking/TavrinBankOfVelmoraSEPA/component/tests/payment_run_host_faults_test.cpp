@@ -166,14 +166,16 @@ TEST_F(FaultyRun, EachFailingGetterOfAPaymentGivesItsCodeAndLosesNoValue)
     }
 }
 
-// A batch that fails to deliver a payment must not give a file without it: the host would
-// take the file for the whole batch.
+// A batch that fails to deliver a payment, or delivers one without the extended interface,
+// must not give a file without it: the host would take the file for the whole batch.
 TEST_F(FaultyRun, APaymentTheBatchCannotDeliverLeavesNoFile)
 {
-    for (const LONG failing : {LONG(0), LONG(1), LONG(2)}) {
-        SCOPED_TRACE("item " + std::to_string(failing) + " fails");
+    for (const LONG failing : {LONG(0), LONG(1), LONG(2), LONG(-1)}) {
+        SCOPED_TRACE(failing < 0 ? "payment 1 without the extended interface"
+                                 : "item " + std::to_string(failing) + " fails");
         batch = ThreeValidPayments();
         batch->failingItem = failing;
+        if (failing < 0) batch->payments[1] = HostPayment::Create(false);
         const std::string earlier = WriteEarlierFile();
         const std::string earlierBytes = paymentfile::ReadBytes(earlier);
         const ULONG references = TotalRefCount(*batch);

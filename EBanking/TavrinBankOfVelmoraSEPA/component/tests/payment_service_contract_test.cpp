@@ -35,7 +35,6 @@ protected:
         first.payerName = L"Velmora Trading Ltd";
         first.payeeName = L"Supplier One";
         first.amount = 10.25;
-        batch->Add(false);
         ClearErrorInfo();
     }
 
@@ -209,7 +208,7 @@ TEST_F(PaymentService, ARunWritesTheFileInTheHostsDirectoryWithTheFirstPaymentsO
 
     const paymentfile::WrittenFile file(folder.File(files[0]));
     EXPECT_EQ(L"VELMORA-OIN-0042", file.Text(L"GrpHdr/InitgPty/Id/PrvtId/Othr/Id"));
-    EXPECT_EQ(1, file.TransactionCount()) << "the second payment lacks the extended interface";
+    EXPECT_EQ(1, file.TransactionCount());
     EXPECT_EQ(L"Supplier One", file.TransactionText(1, L"Cdtr/Nm"));
     EXPECT_EQ(L"10.25", file.TransactionText(1, L"Amt/InstdAmt"));
     EXPECT_EQ(L"Velmora Trading Ltd", file.Text(L"PmtInf/Dbtr/Nm"));

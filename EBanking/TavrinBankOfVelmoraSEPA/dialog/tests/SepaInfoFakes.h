@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,7 @@ public:
     std::string oin;
     std::string filePath;
     std::string extension = "xml";
+    std::optional<FileIdentity> fileToReplace;
 
     std::vector<std::string> writes;
 
@@ -85,6 +87,7 @@ public:
     std::string GetFilePath() override { return filePath; }
     void SetFilePath(const std::string& value) override { Record(writes, "SetFilePath", filePath, value); }
     std::string GetFileExtension() override { return extension; }
+    void SetFileToReplace(const std::optional<FileIdentity>& file) override { fileToReplace = file; }
 };
 
 // A presenter between a recording dialog and a recording model, on a clock the test sets.

@@ -27,6 +27,7 @@ public:
     std::string GetFilePath() { return path; }
     void SetFilePath(const char* value) { path = value; }
     std::string GetFileExtension() { return "xml"; }
+    void SetFileToReplace(const std::optional<FileIdentity>&) {}
 
     DATE date = 0.0;
 };

@@ -68,6 +68,7 @@ protected:
 
 TEST_F(SepaInfoView, OpensWithTheModelsValuesAndOkStoresThemAndEndsWithOne)
 {
+    model.fileToReplace = IdentifyFile(existingPath);
     std::string caption, oin, path, dateText;
     SYSTEMTIME shown{};
     LRESULT bigIcon = 0;
@@ -92,6 +93,7 @@ TEST_F(SepaInfoView, OpensWithTheModelsValuesAndOkStoresThemAndEndsWithOne)
     EXPECT_NE(0, bigIcon) << "the bank icon is set";
     EXPECT_EQ((std::vector<std::string>{"SetOin", "SetFilePath", "SetExecutionDate"}), model.writes);
     EXPECT_EQ(MakeDate(2010, 3, 5, 14, 30, 0), model.date) << "stored as read, time of day included";
+    EXPECT_FALSE(model.fileToReplace) << "no file stood at the path: none may be replaced";
 }
 
 // Typing is capped at 35 characters, but a longer OIN from the host is shown whole; the rules
@@ -189,6 +191,8 @@ TEST_F(SepaInfoView, OkOnAnExistingFileAsksBeforeReplacingIt)
     EXPECT_EQ(3u, writesAfterNo) << "the values passed the rules and stay stored after No";
     EXPECT_EQ("NEW-OIN-1", oinAfterNo);
     EXPECT_EQ(existingPath, model.filePath);
+    ASSERT_TRUE(model.fileToReplace) << "the file the user agreed to replace";
+    EXPECT_TRUE(IdentifyFile(existingPath) == model.fileToReplace);
 }
 
 TEST_F(SepaInfoView, OkOnAnExistingFolderAsksTheSameQuestion)

@@ -90,7 +90,7 @@ void Measure(HostPaymentBatch* batch, const std::string& path, Result& result)
     DeleteFileA(path.c_str());
     start = Clock::now();
     const bool written = CreateCreditTransferFile(
-        _bstr_t(L"VELMORA-OIN-0042"), batch, path.c_str(), IDR_PAIN001_STYLESHEET, CreationTime);
+        _bstr_t(L"VELMORA-OIN-0042"), batch, path.c_str(), IDR_PAIN001_STYLESHEET, std::nullopt, CreationTime);
     result.fileSeconds = std::min(result.fileSeconds, Seconds(Clock::now() - start));
 
     // Every payment is in the file, the last one with its own sequence number.

@@ -5,6 +5,7 @@ namespace paymentfile {
 HANDLE CFaultyFileOperations::CreateNewFile(const std::wstring& path)
 {
     created.push_back(path);
+    if (collidingCreates) CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     return CFileOperations::CreateNewFile(path);
 }
 
@@ -37,20 +38,22 @@ bool CFaultyFileOperations::Flush(HANDLE file)
     return CFileOperations::Flush(file);
 }
 
-bool CFaultyFileOperations::Replace(const std::wstring& from, const std::wstring& to)
+bool CFaultyFileOperations::Rename(HANDLE file, const std::wstring& to)
 {
-    replaced.push_back(to);
-    if (failReplace) {
+    moved.push_back(to);
+    if (beforeMove) beforeMove();
+    if (failMove) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    return CFileOperations::Replace(from, to);
+    return CFileOperations::Rename(file, to);
 }
 
 bool CFaultyFileOperations::FactsOf(const std::wstring& path, FileFacts& facts)
 {
+    if (!moved.empty() && pathAfterMove == PathAfterMove::Missing) return false;
     const bool known = CFileOperations::FactsOf(path, facts);
-    if (known && shortAfterMove && !replaced.empty() && facts.size > 0) --facts.size;
+    if (known && !moved.empty() && pathAfterMove == PathAfterMove::Short && facts.size > 0) --facts.size;
     return known;
 }
 

@@ -3,10 +3,13 @@
 // which paths the writer created or moved files to.
 #include "sepa/FileOperations.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace paymentfile {
+
+enum class PathAfterMove { AsItIs, Missing, Short };
 
 class CFaultyFileOperations : public CFileOperations {
 public:
@@ -16,13 +19,18 @@ public:
     long long writeLimit = -1;
     bool shortWrites = false;
     bool failFlush = false;
-    bool failReplace = false;
-    // The file as it stands before the move (or at the path after it) reads one byte short.
+    bool failMove = false;
+    // The file as it stands before the move reads one byte short.
     bool shortBeforeMove = false;
-    bool shortAfterMove = false;
+    // Another writer's file takes each temporary file's name just before the writer creates it.
+    bool collidingCreates = false;
+    // Run just before each move (renaming an open file): another writer at work.
+    std::function<void()> beforeMove;
+    // What a look-up of a path answers once a move is done.
+    PathAfterMove pathAfterMove = PathAfterMove::AsItIs;
 
     std::vector<std::wstring> created;
-    std::vector<std::wstring> replaced;
+    std::vector<std::wstring> moved;
     long long bytesOffered = 0;
     // Whether a write, simulated or real, failed or wrote less than it was given.
     bool writeFellShort = false;
@@ -30,7 +38,7 @@ public:
     HANDLE CreateNewFile(const std::wstring& path) override;
     bool Write(HANDLE file, const void* bytes, DWORD count, DWORD* written) override;
     bool Flush(HANDLE file) override;
-    bool Replace(const std::wstring& from, const std::wstring& to) override;
+    bool Rename(HANDLE file, const std::wstring& to) override;
     bool FactsOf(const std::wstring& path, FileFacts& facts) override;
     bool FactsOf(HANDLE file, FileFacts& facts) override;
 

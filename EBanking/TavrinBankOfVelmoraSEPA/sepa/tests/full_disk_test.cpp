@@ -48,8 +48,13 @@ TEST(FullDisk, AFileThatDoesNotFitLeavesTheFolderAsItWas)
         AddValidPayment(*batch, L"Velmora Supplies", 10.0 + i, L"PO 7");
     CFaultyFileOperations files;
     if (!real) files.writeLimit = 16 * 1024;
-    EXPECT_FALSE(CreateCreditTransferFile(
-        _bstr_t(L"OIN"), batch.get(), target.c_str(), IDR_PAIN001_STYLESHEET, CurrentLocalTime, files));
+    EXPECT_FALSE(CreateCreditTransferFile(_bstr_t(L"OIN"),
+                                          batch.get(),
+                                          target.c_str(),
+                                          IDR_PAIN001_STYLESHEET,
+                                          IdentifyFile(target),
+                                          CurrentLocalTime,
+                                          files));
     // Wine answers a full disk with a write that succeeds short.
     EXPECT_TRUE(files.writeFellShort) << "the disk must have filled up";
     EXPECT_EQ(previous, ReadBytes(target));

@@ -106,6 +106,8 @@ TEST_F(Pain001FileFailure, EveryWayOutLeavesTheThreadsApartmentAsItWas)
 
     // A thread in the multi-threaded apartment cannot enter a single-threaded one; the writer
     // still works and must not take the thread out of its apartment.
+    // Each write makes the file anew: the writer replaces no file it was not allowed to.
+    ASSERT_TRUE(DeleteFileA(written.c_str()));
     std::thread([&] {
         ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_MULTITHREADED));
         EXPECT_TRUE(Write(written));
@@ -115,6 +117,7 @@ TEST_F(Pain001FileFailure, EveryWayOutLeavesTheThreadsApartmentAsItWas)
     }).join();
 
     // The test program's own thread stays in its apartment.
+    ASSERT_TRUE(DeleteFileA(written.c_str()));
     EXPECT_TRUE(Write(written));
     EXPECT_FALSE(Write(occupied));
     EXPECT_EQ(S_FALSE, ProbeApartment(COINIT_APARTMENTTHREADED));

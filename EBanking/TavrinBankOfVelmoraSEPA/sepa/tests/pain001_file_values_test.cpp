@@ -26,8 +26,8 @@ protected:
     // Writes the batch and reads the file back.
     WrittenFile Write(const std::string& path, const wchar_t* oin = L"")
     {
-        EXPECT_TRUE(
-            CreateCreditTransferFile(_bstr_t(oin), batch.get(), path.c_str(), IDR_PAIN001_STYLESHEET, kCreationTime));
+        EXPECT_TRUE(CreateCreditTransferFile(
+            _bstr_t(oin), batch.get(), path.c_str(), IDR_PAIN001_STYLESHEET, std::nullopt, kCreationTime));
         WrittenFile file(path);
         EXPECT_TRUE(file.Loaded()) << path << " must exist and be well-formed";
         return file;
@@ -175,8 +175,8 @@ TEST_F(Pain001File, TheOinIdentifiesTheInitiatingPartyAndSumsCoverEveryPayment)
     HostRef<HostPaymentBatch> halfEuro = HostPaymentBatch::Create();
     AddValidPayment(*halfEuro, L"Velmora Supplies", 0.5, L"REF-1");
     const std::string path = KeptForSchemaCheck("single-half-euro.xml");
-    ASSERT_TRUE(
-        CreateCreditTransferFile(_bstr_t(L"123"), halfEuro.get(), path.c_str(), IDR_PAIN001_STYLESHEET, kCreationTime));
+    ASSERT_TRUE(CreateCreditTransferFile(
+        _bstr_t(L"123"), halfEuro.get(), path.c_str(), IDR_PAIN001_STYLESHEET, std::nullopt, kCreationTime));
     const WrittenFile single(path);
     // A control sum below one has no integer digit.
     EXPECT_EQ(L".50", single.Text(L"GrpHdr/CtrlSum"));
