@@ -149,55 +149,42 @@ TEST_F(SepaInfoView, ErrorsAreListedInOneBoxAndTheDialogStaysOpen)
 }
 
 // The save field holds one character more than the longest path accepted, so a longer one is
-// refused rather than cut; a path longer than the platform's usual maximum is stored whole.
-TEST_F(SepaInfoView, ATooLongSavePathIsRefusedAndALongOneStoredWhole)
+// refused rather than cut, and it keeps the user's UTF-16 text, so a look-alike of a separator
+// is refused by name. On Windows only a Unicode field keeps the text as typed; Wine's edit
+// control keeps Unicode text in an ANSI dialog too, so there the field's kind is checked on its
+// own. A corrected path, longer than the platform's usual maximum, is then stored whole.
+TEST_F(SepaInfoView, SavePathsTooLongOrBeyondTheCodePageAreRefusedUntilCorrected)
 {
     const std::string longPath = "C:\\payments\\" + std::string(300, 'p') + ".xml";
     LRESULT limit = 0;
-    std::string errors;
+    bool unicodeField = false;
+    std::wstring tooLong, lookAlikes;
 
     const INT_PTR result = Run([&](PaymentDialogUser& user, HWND dialog) {
-        limit = SendMessageA(GetDlgItem(dialog, IDC_SEPA_FILE_PATH), EM_GETLIMITTEXT, 0, 0);
-        PaymentDialogUser::SetField(
-            dialog, IDC_SEPA_FILE_PATH, "C:\\" + std::string(CSepaInfoPresenter::kMaxFilePathLength, 'p'));
-        PaymentDialogUser::Press(dialog, IDOK);
-        errors = user.AnswerMessageBox(kErrorsCaption, IDOK);
+        const HWND field = GetDlgItem(dialog, IDC_SEPA_FILE_PATH);
+        limit = SendMessageA(field, EM_GETLIMITTEXT, 0, 0);
+        unicodeField = IsWindowUnicode(field) != FALSE;
+        const auto refusal = [&](const std::wstring& path) {
+            PaymentDialogUser::SetField(dialog, IDC_SEPA_FILE_PATH, path);
+            PaymentDialogUser::Press(dialog, IDOK);
+            const HWND box = user.WaitForWindow(kErrorsCaption);
+            const std::wstring text = tavrin_host::WindowText(GetDlgItem(box, tavrin_host::kMessageBoxTextId));
+            PaymentDialogUser::Press(box, IDOK);
+            PaymentDialogUser::WaitUntilGone(box);
+            return text;
+        };
+        tooLong = refusal(L"C:\\" + std::wstring(CSepaInfoPresenter::kMaxFilePathLength, L'p'));
+        lookAlikes = refusal(L"sp\\sub\\\uFF0E\uFF0E\uFF0Fescaped.xml");
         PaymentDialogUser::SetField(dialog, IDC_SEPA_FILE_PATH, longPath);
         PaymentDialogUser::Press(dialog, IDOK);
     });
 
     EXPECT_GT(limit, static_cast<LRESULT>(CSepaInfoPresenter::kMaxFilePathLength));
-    EXPECT_NE(std::string::npos, errors.find("too long")) << errors;
+    EXPECT_TRUE(unicodeField);
+    EXPECT_NE(std::wstring::npos, tooLong.find(L"too long"));
+    EXPECT_NE(std::wstring::npos, lookAlikes.find(L"cannot contain these characters: \uFF0E \uFF0F"));
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(longPath, model.filePath);
-}
-
-// The field keeps the user's UTF-16 text; a look-alike of a separator is refused by name in
-// the error box, and the corrected path is then taken. On Windows only a Unicode field keeps
-// the text as typed; Wine's edit control keeps Unicode text in an ANSI dialog too, so there
-// the field's kind is checked on its own.
-TEST_F(SepaInfoView, ANameTheCodePageCannotHoldIsRefusedUntilCorrected)
-{
-    std::wstring errors;
-    bool unicodeField = false;
-
-    const INT_PTR result = Run([&](PaymentDialogUser& user, HWND dialog) {
-        unicodeField = IsWindowUnicode(GetDlgItem(dialog, IDC_SEPA_FILE_PATH)) != FALSE;
-        PaymentDialogUser::SetField(
-            dialog, IDC_SEPA_FILE_PATH, std::wstring(L"sp\\sub\\\uFF0E\uFF0E\uFF0Fescaped.xml"));
-        PaymentDialogUser::Press(dialog, IDOK);
-        const HWND box = user.WaitForWindow(kErrorsCaption);
-        errors = tavrin_host::WindowText(GetDlgItem(box, tavrin_host::kMessageBoxTextId));
-        PaymentDialogUser::Press(box, IDOK);
-        PaymentDialogUser::WaitUntilGone(box);
-        PaymentDialogUser::SetField(dialog, IDC_SEPA_FILE_PATH, missingPath);
-        PaymentDialogUser::Press(dialog, IDOK);
-    });
-
-    EXPECT_TRUE(unicodeField);
-    EXPECT_NE(std::wstring::npos, errors.find(L"cannot contain these characters: \uFF0E \uFF0F"));
-    EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(missingPath, model.filePath);
 }
 
 // No keeps the dialog open with the values already stored; the next OK asks again.
