@@ -381,6 +381,7 @@ RESULT_CODE_WHEN = {
     "kAmountTooLong": "the amount is 999,999,999.995 or more (more than eleven digits with two decimals)",
     "kInvalidPayerName": "the payer account name is empty after transliteration and cleaning",
     "kInvalidPayeeName": "the payee account name is empty after transliteration and cleaning",
+    "kMissingPaymentDetails": "the payment does not offer IPaymentEx; nothing else of it is read, and the run status becomes 2",
     "kInvalidCurrency": "either currency code is not 978 (euro); the amount is then set to 0.00",
     "kInvalidPayerIban": "the payer IBAN fails the IBAN format check",
     "kInvalidPayerBic": "the payer BIC fails the BIC format check",
@@ -791,13 +792,17 @@ def message_boxes():
         if "tests" in parts or "benchmarks" in parts:
             continue
         text = path.read_text(encoding="utf-8")
-        for call in re.finditer(r"\bMessageBoxA\(", text):
+        for call in re.finditer(r"\bMessageBox[AW]\(", text):
             args, _ = split_arguments(text, call.end() - 1)
             if len(args) != 4:
-                fail("%s: MessageBoxA call without four arguments" % path.name)
+                fail("%s: MessageBox call without four arguments" % path.name)
             caption_literal = re.fullmatch(LITERAL, args[2])
             if not caption_literal:
-                fail("%s: MessageBoxA caption is not a literal" % path.name)
+                fail("%s: MessageBox caption is not a literal" % path.name)
+            # A Unicode box shows UTF-8 text widened for it.
+            widened = re.fullmatch(r"WidenText\((\w+), CP_UTF8\)\.c_str\(\)", args[1])
+            if widened:
+                args[1] = widened.group(1) + ".c_str()"
             caption = c_literal(caption_literal.group(1))
             if caption in FORMATTED_TEXTS:
                 message = function_return(*FORMATTED_TEXTS[caption])
@@ -829,6 +834,10 @@ DIALOG_CHECKS = {
     "kInvalidOin": "OIN (blanks trimmed) shorter than 6 or longer than 35 characters, or holding a character "
                    "other than A-Z, a-z, 0-9, space and /-?:().,+'",
     "kMissingFilePath": "No save path (blanks trimmed)",
+    "kFilePathTooLong": "Save path longer than 32,767 characters",
+    "kFilePathCharacters": "Save path (blanks trimmed) with characters that the ANSI code page cannot hold as "
+                           "themselves; the characters follow the text",
+    "kFilePathUnusable": "The same, when the whole path does not convert although each character does",
 }
 
 

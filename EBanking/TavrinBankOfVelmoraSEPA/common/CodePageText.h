@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 std::wstring WidenText(std::string_view text, UINT codePage);
 
@@ -15,3 +16,12 @@ enum class Unmappable {
 };
 
 std::string NarrowText(const wchar_t* text, size_t length, UINT codePage, Unmappable unmappable = Unmappable::BestFit);
+
+// Narrows text only when the code page holds every character as itself: no look-alike, no
+// default character, and widening the result gives back exactly the text. False otherwise,
+// with `narrow` empty.
+bool NarrowExactly(std::wstring_view text, UINT codePage, std::string& narrow);
+
+// The characters of text that NarrowExactly cannot carry into the code page, each once, in the
+// order they first appear; a surrogate pair counts as one character.
+std::vector<std::wstring> CharactersOutside(std::wstring_view text, UINT codePage);

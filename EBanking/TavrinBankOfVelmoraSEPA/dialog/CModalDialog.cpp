@@ -9,8 +9,10 @@ CModalDialog::CModalDialog(UINT templateId) : m_templateId(templateId) {}
 INT_PTR CModalDialog::DoModal(HWND owner)
 {
     m_failure = nullptr;
-    const INT_PTR result = DialogBoxParamA(ResourceModule(),
-                                           MAKEINTRESOURCEA(m_templateId),
+    // A Unicode dialog, so that its controls keep the user's text as typed rather than as the
+    // ANSI code page's look-alikes of it.
+    const INT_PTR result = DialogBoxParamW(ResourceModule(),
+                                           MAKEINTRESOURCEW(m_templateId),
                                            owner,
                                            &CModalDialog::s_DialogProc,
                                            reinterpret_cast<LPARAM>(this));
@@ -28,9 +30,9 @@ INT_PTR CALLBACK CModalDialog::s_DialogProc(HWND hwnd, UINT message, WPARAM wPar
     if (message == WM_INITDIALOG) {
         self = reinterpret_cast<CModalDialog*>(lParam);
         self->m_hwnd = hwnd;
-        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
     } else {
-        self = reinterpret_cast<CModalDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+        self = reinterpret_cast<CModalDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     }
     // Messages sent before WM_INITDIALOG (WM_SETFONT) have no object yet.
     if (!self) return FALSE;
@@ -52,7 +54,7 @@ INT_PTR CALLBACK CModalDialog::s_DialogProc(HWND hwnd, UINT message, WPARAM wPar
     }
 
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->m_hwnd = nullptr;
     }
     return handled;

@@ -1,6 +1,7 @@
 #include "dialog/CSepaInfoPresenter.h"
 
 #include "common/AsciiChars.h"
+#include "common/CodePageText.h"
 
 #include <oleauto.h>
 
@@ -18,11 +19,41 @@ const char kInvalidOin[] =
     "        * OIN must contain at least 6 characters.\n"
     "        * Characters allowed are A-Z and 0-9.";
 const char kMissingFilePath[] = "Please supply a valid file name & location for generated payments file.";
+const char kFilePathTooLong[] = "The file name and location are too long: use at most 32,767 characters.";
+const char kFilePathCharacters[] = "The file name and location cannot contain these characters: ";
+const char kFilePathUnusable[] = "The file name and location contain characters that cannot be used.";
+
+static_assert(CSepaInfoPresenter::kMaxFilePathLength == 32767, "kFilePathTooLong names the limit");
 
 constexpr double kMaxDaysAhead = 60.0;
 constexpr std::size_t kMinOinLength = 6;
 
-std::string TextOrEmpty(const char* text) { return text ? std::string(text) : std::string(); }
+// The model takes the OIN in the thread's code page, as it hands it to the host.
+constexpr UINT kOinCodePage = CP_THREAD_ACP;
+
+std::wstring TextOrEmpty(const wchar_t* text) { return text ? std::wstring(text) : std::wstring(); }
+
+template <class Text>
+Text TrimmedOf(const Text& text)
+{
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && (text[first] == ' ' || text[first] == '\t'))
+        ++first;
+    while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t'))
+        --last;
+    return text.substr(first, last - first);
+}
+
+// Names the characters, so that the user knows what to change.
+std::string CharactersMessage(const std::vector<std::wstring>& characters)
+{
+    std::wstring list;
+    for (const std::wstring& character : characters)
+        list += (list.empty() ? L"" : L" ") + character;
+    if (list.empty()) return kFilePathUnusable;
+    return kFilePathCharacters + NarrowText(list.data(), list.size(), CP_UTF8);
+}
 } // namespace
 
 CSepaInfoPresenter::CSepaInfoPresenter(ISepaViewInfo* view, ISepaInfoModel* model, Clock clock)
@@ -33,8 +64,8 @@ CSepaInfoPresenter::CSepaInfoPresenter(ISepaViewInfo* view, ISepaInfoModel* mode
 void CSepaInfoPresenter::LoadValues()
 {
     m_view->SetExecutionDate(m_model->GetExecutionDate());
-    m_view->SetOin(m_model->GetOin());
-    m_view->SetFilePath(m_model->GetFilePath());
+    m_view->SetOin(WidenText(m_model->GetOin(), kOinCodePage));
+    m_view->SetFilePath(WidenText(m_model->GetFilePath(), kFilePathCodePage));
 }
 
 bool CSepaInfoPresenter::ValidateAndStore()
@@ -51,11 +82,24 @@ bool CSepaInfoPresenter::ValidateAndStore()
     if (IsTooFarAhead(date, m_clock())) errors.push_back(kDateTooFarAhead);
     if (!IsWorkingDay(date)) errors.push_back(kDateNotWorkingDay);
 
-    const std::string oin = TrimBlanks(TextOrEmpty(m_view->GetOin()));
-    if (!IsValidOin(oin)) errors.push_back(kInvalidOin);
+    // An OIN character the code page cannot hold is no letter, digit or symbol either.
+    std::string oin;
+    if (!NarrowExactly(TrimBlanks(TextOrEmpty(m_view->GetOin())), kOinCodePage, oin) || !IsValidOin(oin))
+        errors.push_back(kInvalidOin);
 
-    const std::string path = TrimBlanks(TextOrEmpty(m_view->GetFilePath()));
-    if (path.empty()) errors.push_back(kMissingFilePath);
+    // The path is refused rather than let a look-alike or the default character take the
+    // place of what was typed: a look-alike of a separator would lead to another folder.
+    const std::wstring typedPath = TextOrEmpty(m_view->GetFilePath());
+    const std::wstring trimmedPath = TrimBlanks(typedPath);
+    std::string path;
+    if (trimmedPath.empty()) {
+        errors.push_back(kMissingFilePath);
+    } else {
+        // Measured before trimming: a field filled to its limit may have cut what was typed.
+        if (typedPath.size() > kMaxFilePathLength) errors.push_back(kFilePathTooLong);
+        if (!NarrowExactly(trimmedPath, kFilePathCodePage, path))
+            errors.push_back(CharactersMessage(CharactersOutside(trimmedPath, kFilePathCodePage)));
+    }
 
     if (!errors.empty()) {
         m_view->ShowErrors(errors);
@@ -69,16 +113,11 @@ bool CSepaInfoPresenter::ValidateAndStore()
     return true;
 }
 
-std::string CSepaInfoPresenter::TrimBlanks(const std::string& text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && ascii::IsBlank(text[first]))
-        ++first;
-    while (last > first && ascii::IsBlank(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
+void CSepaInfoPresenter::ShowFilePathTooLong() { m_view->ShowErrors({kFilePathTooLong}); }
+
+std::string CSepaInfoPresenter::TrimBlanks(const std::string& text) { return TrimmedOf(text); }
+
+std::wstring CSepaInfoPresenter::TrimBlanks(const std::wstring& text) { return TrimmedOf(text); }
 
 bool CSepaInfoPresenter::IsBeforeToday(DATE date, DATE now) { return std::floor(now) > std::floor(date); }
 

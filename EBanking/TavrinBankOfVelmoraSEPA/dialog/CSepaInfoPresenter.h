@@ -4,6 +4,8 @@
 #include "dialog/ISepaInfoModel.h"
 #include "dialog/ISepaViewInfo.h"
 
+#include <windows.h>
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -26,8 +28,13 @@ public:
     // values in the model and returns true.
     bool ValidateAndStore();
 
+    // Tells the user that a path chosen outside the field (in the Save As box) is longer than
+    // kMaxFilePathLength.
+    void ShowFilePathTooLong();
+
     // Drops leading and trailing spaces and tabs, nothing else.
     static std::string TrimBlanks(const std::string& text);
+    static std::wstring TrimBlanks(const std::wstring& text);
 
     // Whole days only: a date of today passes at any time of day.
     static bool IsBeforeToday(DATE date, DATE now);
@@ -40,6 +47,14 @@ public:
     // 6 to kMaxOinLength characters, each an ASCII letter or digit or an IsOinSymbol.
     static bool IsValidOin(const std::string& oin);
     static bool IsOinSymbol(char c);
+
+    // The longest save path accepted, in UTF-16 characters: the most that Windows's wide file
+    // calls take. The dialog's field and its Save As box hold more, so that a longer path is
+    // refused rather than cut.
+    static constexpr std::size_t kMaxFilePathLength = 32767;
+    // The code page of the model's path: the process's, in which the system's narrow file calls
+    // read it.
+    static constexpr UINT kFilePathCodePage = CP_ACP;
 
 private:
     ISepaViewInfo* m_view;

@@ -8,7 +8,8 @@
 #include <string>
 
 // The payment details of one run as the dialog and its presenter need them,
-// with all text as narrow text in the thread's ANSI code page.
+// as narrow text: the OIN in the thread's ANSI code page, the path in the
+// process's ANSI code page, in which the system's narrow file calls read it.
 // CSepaInfoModelAdapter puts this face on the run's CSepaInfoModel.
 class ISepaInfoModel {
 public:

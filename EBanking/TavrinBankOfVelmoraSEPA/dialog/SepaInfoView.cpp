@@ -4,11 +4,13 @@
 #include "dialog/FileDialogFilter.h"
 #include "dialog/SepaInfoModel.h"
 
+#include "common/CodePageText.h"
 #include "common/FileIdentity.h"
 #include "common/ResourceModule.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
+#include <cderr.h>
 #include <commdlg.h>
 #include <oleauto.h>
 #include <sys/stat.h>
@@ -16,22 +18,24 @@
 #include <algorithm>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 constexpr int kOinFieldChars = 50;
-constexpr int kFileNameChars = MAX_PATH;
+// One character more than the longest path accepted, so that a longer one is refused, not cut.
+constexpr std::size_t kFilePathFieldChars = CSepaInfoPresenter::kMaxFilePathLength + 1;
 
 const char kErrorsHeading[] = "You must correct the following issues before continuing.";
 const char kErrorBullet[] = "\n    * ";
 const char kContinueQuestion[] = "\n\nDo you wish to continue?";
 
-// Reads a control's text through a zeroed buffer of `size` bytes, so at most
+// Reads a control's text through a zeroed buffer of `size` characters, so at most
 // size - 1 characters come back.
-std::string ReadText(HWND control, int size)
+std::wstring ReadText(HWND control, int size)
 {
-    std::string buffer(static_cast<std::size_t>(size), '\0');
-    GetWindowTextA(control, &buffer[0], size);
-    buffer.resize(buffer.find('\0'));
+    std::wstring buffer(static_cast<std::size_t>(size), L'\0');
+    GetWindowTextW(control, &buffer[0], size);
+    buffer.resize(buffer.find(L'\0'));
     return buffer;
 }
 
@@ -105,6 +109,8 @@ BOOL CSepaInfoView::OnInitDialog()
     SendMessageA(Item(IDC_SEPA_EXECUTION_DATE), DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("dd/MM/yyyy"));
     // Only typing is limited: a longer OIN from the host is still shown whole.
     SendMessageA(Item(IDC_SEPA_OIN), EM_LIMITTEXT, CSepaInfoPresenter::kMaxOinLength, 0);
+    // Above the edit control's default limit, which would cut a long path without a word.
+    SendMessageA(Item(IDC_SEPA_FILE_PATH), EM_LIMITTEXT, kFilePathFieldChars, 0);
 
     m_presenter->LoadValues();
 
@@ -143,25 +149,29 @@ void CSepaInfoView::OnCancel()
 
 void CSepaInfoView::OnBrowse()
 {
-    const std::string extension = m_model.GetFileExtension();
-    const std::string filter = FileDialogFilter(extension);
+    const UINT codePage = CSepaInfoPresenter::kFilePathCodePage;
+    const std::wstring extension = WidenText(m_model.GetFileExtension(), codePage);
+    const std::wstring filter = WidenText(FileDialogFilter(m_model.GetFileExtension()), codePage);
 
     // Starts from the model's path, not from what is in the field now.
-    char fileName[kFileNameChars] = {};
-    const std::string initial = m_model.GetFilePath();
-    initial.copy(fileName, sizeof(fileName) - 1);
+    std::vector<wchar_t> fileName(kFilePathFieldChars, L'\0');
+    const std::wstring initial = WidenText(m_model.GetFilePath(), codePage);
+    initial.copy(fileName.data(), fileName.size() - 1);
 
-    OPENFILENAMEA dialog{};
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = GetActiveWindow();
     dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
-    dialog.lpstrFile = fileName;
-    dialog.nMaxFile = sizeof(fileName);
+    dialog.lpstrFile = fileName.data();
+    dialog.nMaxFile = static_cast<DWORD>(fileName.size());
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_ENABLESIZING;
 
-    if (GetSaveFileNameA(&dialog)) SetWindowTextA(Item(IDC_SEPA_FILE_PATH), fileName);
+    if (GetSaveFileNameW(&dialog))
+        SetWindowTextW(Item(IDC_SEPA_FILE_PATH), fileName.data());
+    else if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
+        m_presenter->ShowFilePathTooLong();
 }
 
 void CSepaInfoView::CenterOverOwner()
@@ -205,21 +215,21 @@ bool CSepaInfoView::GetExecutionDate(DATE* date)
     return SystemTimeToVariantTime(&time, date) != FALSE;
 }
 
-void CSepaInfoView::SetOin(std::string oin) { SetWindowTextA(Item(IDC_SEPA_OIN), oin.c_str()); }
+void CSepaInfoView::SetOin(std::wstring oin) { SetWindowTextW(Item(IDC_SEPA_OIN), oin.c_str()); }
 
-const char* CSepaInfoView::GetOin()
+const wchar_t* CSepaInfoView::GetOin()
 {
     m_oin = ReadText(Item(IDC_SEPA_OIN), kOinFieldChars);
     return m_oin.c_str();
 }
 
-void CSepaInfoView::SetFilePath(std::string path) { SetWindowTextA(Item(IDC_SEPA_FILE_PATH), path.c_str()); }
+void CSepaInfoView::SetFilePath(std::wstring path) { SetWindowTextW(Item(IDC_SEPA_FILE_PATH), path.c_str()); }
 
-const char* CSepaInfoView::GetFilePath()
+const wchar_t* CSepaInfoView::GetFilePath()
 {
     // Read whole: a path cut short would name another file than the one the user typed.
     const HWND field = Item(IDC_SEPA_FILE_PATH);
-    m_filePath = ReadText(field, GetWindowTextLengthA(field) + 1);
+    m_filePath = ReadText(field, GetWindowTextLengthW(field) + 1);
     return m_filePath.c_str();
 }
 
@@ -228,7 +238,8 @@ void CSepaInfoView::ShowErrors(std::vector<std::string> messages)
     std::string text = kErrorsHeading;
     for (const std::string& message : messages)
         text += kErrorBullet + message;
-    MessageBoxA(m_hwnd, text.c_str(), "Errors encountered", MB_OK);
+    // The messages may name characters that no ANSI code page holds.
+    MessageBoxW(m_hwnd, WidenText(text, CP_UTF8).c_str(), L"Errors encountered", MB_OK);
 }
 
 bool CSepaInfoView::ShowWarning(std::string message)

@@ -27,10 +27,10 @@ public:
 
     bool SetExecutionDate(DATE date) override;
     bool GetExecutionDate(DATE* date) override;
-    void SetOin(std::string oin) override;
-    const char* GetOin() override;
-    void SetFilePath(std::string path) override;
-    const char* GetFilePath() override;
+    void SetOin(std::wstring oin) override;
+    const wchar_t* GetOin() override;
+    void SetFilePath(std::wstring path) override;
+    const wchar_t* GetFilePath() override;
     void ShowErrors(std::vector<std::string> messages) override;
     bool ShowWarning(std::string message) override;
 
@@ -47,8 +47,8 @@ private:
 
     void CenterOverOwner();
 
-    std::string m_oin;
-    std::string m_filePath;
+    std::wstring m_oin;
+    std::wstring m_filePath;
     std::unique_ptr<ISepaInfoModel> m_adapter;
     ISepaInfoModel& m_model;
     std::unique_ptr<CSepaInfoPresenter> m_presenter;

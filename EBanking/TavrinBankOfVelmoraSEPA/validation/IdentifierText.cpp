@@ -12,3 +12,12 @@ std::string NarrowIdentifier(const wchar_t* text, size_t length)
     }
     return narrow;
 }
+
+std::wstring WidenIdentifier(const std::string& narrow)
+{
+    std::wstring wide;
+    wide.reserve(narrow.size());
+    for (char c : narrow)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return wide;
+}

@@ -11,3 +11,7 @@ const size_t kIdentifierMaxChars = 255;
 // A code unit that has no byte (above U+00FF, or an embedded NUL) becomes '?', so the value
 // fails its check instead of being cut short there, where its head might pass.
 std::string NarrowIdentifier(const wchar_t* text, size_t length);
+
+// The reverse of NarrowIdentifier: each byte becomes the code unit of the same value, so a
+// value written back keeps the characters that were read.
+std::wstring WidenIdentifier(const std::string& narrow);

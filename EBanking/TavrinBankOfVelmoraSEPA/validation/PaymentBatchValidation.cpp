@@ -37,7 +37,11 @@ bool ValidatePaymentBatch(IPaymentBatch* batch, const std::string& overridePath,
         for (LONG index = 0; index < count; ++index) {
             IPaymentPtr payment;
             if (FAILED(batch->get_Item(index, &payment)) || !payment) return BatchFailed(runStatus);
-            if (ValidatePayment(payment, map) != kPaymentPassed) allPassed = false;
+            const long code = ValidatePayment(payment, map);
+            // A payment without its details leaves the batch unfit for a file, as one the batch
+            // cannot deliver does; the rest are still checked, so each carries its own code.
+            if (code == kMissingPaymentDetails) BatchFailed(runStatus);
+            if (code != kPaymentPassed) allPassed = false;
         }
         return allPassed;
     } catch (...) {

@@ -21,14 +21,18 @@ const LONG kEuro = 978; // ISO 4217 numeric
 const size_t kAccountNameMaxChars = 70;
 const size_t kNoLimit = 0;
 
-// Narrows transliterated text into the calling thread's ANSI code page; a character that has no
-// place in it shows as the default character rather than as a look-alike. The text ends at an
-// embedded NUL. Throws E_OUTOFMEMORY for text too long to convert.
+// Names and the reference go through the calling thread's ANSI code page both ways, so that a
+// character it holds comes back as itself whatever the process's code page is.
+constexpr UINT kTextCodePage = CP_THREAD_ACP;
+
+// Narrows transliterated text into the text code page; a character that has no place in it
+// shows as the default character rather than as a look-alike. The text ends at an embedded
+// NUL. Throws E_OUTOFMEMORY for text too long to convert.
 CString NarrowToThreadCodePage(const std::wstring& text)
 {
     if (text.empty()) return CString();
     if (text.size() > static_cast<size_t>(INT_MAX)) throw static_cast<HRESULT>(E_OUTOFMEMORY);
-    const std::string narrow = NarrowText(text.data(), text.size(), CP_THREAD_ACP, Unmappable::DefaultCharacter);
+    const std::string narrow = NarrowText(text.data(), text.size(), kTextCodePage, Unmappable::DefaultCharacter);
     if (narrow.empty()) throw static_cast<HRESULT>(E_UNEXPECTED);
     return CString(narrow.c_str());
 }
@@ -51,7 +55,7 @@ public:
         CString value(read ? NarrowIdentifier(host.Get(), host.Length()).c_str() : "");
         if (!isValid(value)) Fail(failureCode);
         // A value that could not be read is not replaced by the empty one the check saw.
-        if (read) WriteBack(put, value);
+        if (read) WriteBack(put, WidenIdentifier(std::string(value.GetString(), value.GetLength())));
     }
 
     static constexpr double kSmallestAmount = 0.005;
@@ -98,13 +102,20 @@ private:
         m_map.Transliterate(wide);
         CString text = NarrowToThreadCodePage(wide);
         const bool kept = CleanText(text, maxChars);
-        if (read) WriteBack(put, text);
+        if (read) WriteBack(put, WidenFromTextCodePage(text));
         return kept;
     }
 
-    void WriteBack(StringSetter put, const CString& value)
+    static std::wstring WidenFromTextCodePage(const CString& text)
     {
-        const CBstr text(value.AllocSysString());
+        const std::wstring wide = WidenText(std::string_view(text.GetString(), text.GetLength()), kTextCodePage);
+        if (text.GetLength() && wide.empty()) throw static_cast<HRESULT>(E_UNEXPECTED);
+        return wide;
+    }
+
+    void WriteBack(StringSetter put, const std::wstring& value)
+    {
+        const CBstr text(NewBstr(value.data(), static_cast<UINT>(value.size())));
         (m_payment->*put)(text.Get());
     }
 
@@ -126,8 +137,11 @@ long ValidatePayment(IPayment* payment, const CCharacterMap& map)
     payment->put_ResultCode(kPaymentPassed);
 
     IPaymentExPtr extended;
-    if (FAILED(payment->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(&extended))) || !extended)
-        return kPaymentPassed;
+    if (FAILED(payment->QueryInterface(__uuidof(IPaymentEx), reinterpret_cast<void**>(&extended))) || !extended) {
+        // Without its details the payment can neither be checked nor go into the file.
+        payment->put_ResultCode(kMissingPaymentDetails);
+        return kMissingPaymentDetails;
+    }
 
     PaymentChecks checks(extended, map);
     checks.Identifier(&IPaymentEx::get_PayerIBAN, &IPaymentEx::put_PayerIBAN, &IsValidIban, kInvalidPayerIban);

@@ -7,6 +7,6 @@
 #include "TavrinBankPayments.h"
 
 // Sets the payment's result code to 0, then to the code of each check that fails, so the last
-// failing check's code is the one that stays. A payment without IPaymentEx keeps 0 and is not
-// read further. Returns the code left on the payment.
+// failing check's code is the one that stays. A payment without IPaymentEx gets
+// kMissingPaymentDetails and is not read further. Returns the code left on the payment.
 long ValidatePayment(IPayment* payment, const CCharacterMap& map);

@@ -8,6 +8,8 @@ enum PaymentResultCode : long {
     kAmountTooLong = 32,
     kInvalidPayerName = 25,
     kInvalidPayeeName = 30,
+    // The payment does not offer IPaymentEx, which carries its accounts, names and amount.
+    kMissingPaymentDetails = 33,
     kInvalidCurrency = 34,
     kInvalidPayerIban = 105,
     kInvalidPayerBic = 106,

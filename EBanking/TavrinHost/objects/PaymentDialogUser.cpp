@@ -298,6 +298,11 @@ void PaymentDialogUser::SetField(HWND dialog, int id, const std::string& text)
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void PaymentDialogUser::SetField(HWND dialog, int id, const std::wstring& text)
+{
+    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void PaymentDialogUser::Type(HWND dialog, int id, const std::string& text)
 {
     HWND field = GetDlgItem(dialog, id);

@@ -92,6 +92,7 @@ public:
     static void Press(HWND dialog, int id);
     // Replaces a field's text at once, as a paste over the whole text does.
     static void SetField(HWND dialog, int id, const std::string& text);
+    static void SetField(HWND dialog, int id, const std::wstring& text);
     // Types the text into a field one character at a time, after what is there.
     static void Type(HWND dialog, int id, const std::string& text);
     static std::string TextOf(HWND window);

@@ -65,7 +65,7 @@ TEST_F(PaymentRunValidation, EveryPaymentCarriesItsCodeAndNormalisedValues)
     EXPECT_EQ(L"FR14-2004", bad.payeeIban);
     EXPECT_EQ(0.0, bad.amount);
 
-    EXPECT_EQ(0, plain.resultCode);
+    EXPECT_EQ(33, plain.resultCode) << "a payment without its details fails";
     EXPECT_EQ(L"  untouched ", plain.payeeName);
 
     LONG status = -1;

@@ -24,8 +24,8 @@ void Record(std::vector<std::string>& log, const char* call, T& field, const T& 
 class RecordingView : public ISepaViewInfo {
 public:
     DATE date = 0.0;
-    std::string oin;
-    std::string filePath;
+    std::wstring oin;
+    std::wstring filePath;
 
     std::vector<std::string> calls;
     std::vector<std::vector<std::string>> shownErrors;
@@ -41,10 +41,10 @@ public:
         *value = date;
         return true;
     }
-    void SetOin(std::string value) override { Record(calls, "SetOin", oin, value); }
-    const char* GetOin() override { return Get("GetOin", oin, m_oinRead); }
-    void SetFilePath(std::string value) override { Record(calls, "SetFilePath", filePath, value); }
-    const char* GetFilePath() override { return Get("GetFilePath", filePath, m_pathRead); }
+    void SetOin(std::wstring value) override { Record(calls, "SetOin", oin, value); }
+    const wchar_t* GetOin() override { return Get("GetOin", oin, m_oinRead); }
+    void SetFilePath(std::wstring value) override { Record(calls, "SetFilePath", filePath, value); }
+    const wchar_t* GetFilePath() override { return Get("GetFilePath", filePath, m_pathRead); }
     void ShowErrors(std::vector<std::string> messages) override
     {
         calls.push_back("ShowErrors");
@@ -58,15 +58,15 @@ public:
 
 private:
     // The field's text from a copy that, like the real dialog's, stays valid until the next read.
-    const char* Get(const char* call, const std::string& field, std::string& copy)
+    const wchar_t* Get(const char* call, const std::wstring& field, std::wstring& copy)
     {
         calls.push_back(call);
         copy = field;
         return copy.c_str();
     }
 
-    std::string m_oinRead;
-    std::string m_pathRead;
+    std::wstring m_oinRead;
+    std::wstring m_pathRead;
 };
 
 // A model that records every value written to it.

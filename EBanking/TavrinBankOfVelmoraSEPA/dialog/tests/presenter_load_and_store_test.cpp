@@ -22,8 +22,8 @@ TEST_F(PresenterLoadAndStore, LoadCopiesTheModelIntoTheFieldsInOrder)
 
     EXPECT_EQ((Calls{"SetExecutionDate", "SetOin", "SetFilePath"}), view.calls);
     EXPECT_EQ(MakeDate(2024, 5, 17, 11, 30, 0), view.date);
-    EXPECT_EQ("ab-12 cd", view.oin);
-    EXPECT_EQ("C:\\Payments\\BOV20240515.xml", view.filePath);
+    EXPECT_EQ(L"ab-12 cd", view.oin);
+    EXPECT_EQ(L"C:\\Payments\\BOV20240515.xml", view.filePath);
     EXPECT_TRUE(model.writes.empty());
 }
 
@@ -36,15 +36,15 @@ TEST_F(PresenterLoadAndStore, LoadShowsValuesTheRulesWouldRejectUnchanged)
     presenter.LoadValues();
 
     EXPECT_EQ(MakeDate(2001, 1, 6), view.date);
-    EXPECT_EQ(std::string(40, 'Z'), view.oin);
-    EXPECT_EQ("", view.filePath);
+    EXPECT_EQ(std::wstring(40, L'Z'), view.oin);
+    EXPECT_EQ(L"", view.filePath);
 }
 
 TEST_F(PresenterLoadAndStore, StoresTrimmedTextAsTypedAndTheDateAsRead)
 {
     view.date = MakeDate(2024, 5, 20, 13, 14, 15);
-    view.oin = "  ab-12 cd  ";
-    view.filePath = " \tC:\\Payments\\my file.xml\t ";
+    view.oin = L"  ab-12 cd  ";
+    view.filePath = L" \tC:\\Payments\\my file.xml\t ";
 
     EXPECT_TRUE(presenter.ValidateAndStore());
 
@@ -58,12 +58,13 @@ TEST_F(PresenterLoadAndStore, StoresTrimmedTextAsTypedAndTheDateAsRead)
 TEST_F(PresenterLoadAndStore, CorrectedInputIsStoredWholeOnTheNextPress)
 {
     view.date = MakeDate(2024, 5, 21);
-    view.oin = "short";
-    view.filePath = "C:\\a.xml";
+    view.oin = L"short";
+    view.filePath = L"C:\\\u0141.xml"; // L with stroke, which Windows-1252 has not
     EXPECT_FALSE(presenter.ValidateAndStore());
     EXPECT_TRUE(model.writes.empty());
 
-    view.oin = "long enough";
+    view.oin = L"long enough";
+    view.filePath = L"C:\\a.xml";
     EXPECT_TRUE(presenter.ValidateAndStore());
     EXPECT_EQ(3u, model.writes.size());
     EXPECT_EQ("long enough", model.oin);
@@ -75,12 +76,12 @@ TEST_F(PresenterLoadAndStore, CorrectedInputIsStoredWholeOnTheNextPress)
 TEST_F(PresenterLoadAndStore, NeverAsksForAWarning)
 {
     view.date = MakeDate(2024, 5, 11);
-    view.oin = "";
-    view.filePath = "";
+    view.oin = L"";
+    view.filePath = L"";
     presenter.ValidateAndStore();
     view.date = MakeDate(2024, 5, 16);
-    view.oin = "ABCDEF";
-    view.filePath = "x";
+    view.oin = L"ABCDEF";
+    view.filePath = L"x";
     presenter.ValidateAndStore();
 
     for (const std::string& call : view.calls)

@@ -2,6 +2,7 @@
 // test thread while a second thread plays the user. Needs a display (Xvfb under Wine).
 #include "dialog/SepaInfoView.h"
 
+#include "common/CodePageText.h"
 #include "PaymentDialogUser.h"
 #include "SepaInfoFakes.h"
 #include "resources/resource.h"
@@ -149,17 +150,41 @@ TEST_F(SepaInfoView, ErrorsAreListedInOneBoxAndTheDialogStaysOpen)
     EXPECT_TRUE(model.writes.empty());
 }
 
-// The save field has no length limit, and a longer path than the platform's usual maximum is
-// stored as typed, not cut to another file's name.
-TEST_F(SepaInfoView, ALongSavePathIsStoredWhole)
+// The save field holds one character more than the longest path accepted, so a longer one is
+// refused rather than cut, and it keeps the user's UTF-16 text, so a look-alike of a separator
+// is refused by name. On Windows only a Unicode field keeps the text as typed; Wine's edit
+// control keeps Unicode text in an ANSI dialog too, so there the field's kind is checked on its
+// own. A corrected path, longer than the platform's usual maximum, is then stored whole.
+TEST_F(SepaInfoView, SavePathsTooLongOrBeyondTheCodePageAreRefusedUntilCorrected)
 {
     const std::string longPath = "C:\\payments\\" + std::string(300, 'p') + ".xml";
+    LRESULT limit = 0;
+    bool unicodeField = false;
+    std::wstring tooLong, lookAlikes;
 
-    const INT_PTR result = Run([&](PaymentDialogUser&, HWND dialog) {
+    const INT_PTR result = Run([&](PaymentDialogUser& user, HWND dialog) {
+        const HWND field = GetDlgItem(dialog, IDC_SEPA_FILE_PATH);
+        limit = SendMessageA(field, EM_GETLIMITTEXT, 0, 0);
+        unicodeField = IsWindowUnicode(field) != FALSE;
+        const auto refusal = [&](const std::wstring& path) {
+            PaymentDialogUser::SetField(dialog, IDC_SEPA_FILE_PATH, path);
+            PaymentDialogUser::Press(dialog, IDOK);
+            const HWND box = user.WaitForWindow(kErrorsCaption);
+            const std::wstring text = tavrin_host::WindowText(GetDlgItem(box, tavrin_host::kMessageBoxTextId));
+            PaymentDialogUser::Press(box, IDOK);
+            PaymentDialogUser::WaitUntilGone(box);
+            return text;
+        };
+        tooLong = refusal(L"C:\\" + std::wstring(CSepaInfoPresenter::kMaxFilePathLength, L'p'));
+        lookAlikes = refusal(L"sp\\sub\\\uFF0E\uFF0E\uFF0Fescaped.xml");
         PaymentDialogUser::SetField(dialog, IDC_SEPA_FILE_PATH, longPath);
         PaymentDialogUser::Press(dialog, IDOK);
     });
 
+    EXPECT_GT(limit, static_cast<LRESULT>(CSepaInfoPresenter::kMaxFilePathLength));
+    EXPECT_TRUE(unicodeField);
+    EXPECT_NE(std::wstring::npos, tooLong.find(L"too long"));
+    EXPECT_NE(std::wstring::npos, lookAlikes.find(L"cannot contain these characters: \uFF0E \uFF0F"));
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(longPath, model.filePath);
 }
@@ -256,17 +281,19 @@ TEST_F(SepaInfoView, BrowseStartsFromTheModelsPathAndTheChosenNameReplacesTheFie
     const std::string folder = TempFolder() + "sepa_view_browse";
     CreateDirectoryA(folder.c_str(), nullptr);
     model.filePath = folder + "\\start.xml";
-    std::string startName, startFolder, afterCancel, afterSave;
+    std::wstring startName, startFolder;
+    std::string afterCancel, afterSave;
 
     Run([&](PaymentDialogUser& user, HWND dialog) {
         PaymentDialogUser::SetField(dialog, IDC_SEPA_FILE_PATH, "C:\\typed\\elsewhere.xml");
 
         PaymentDialogUser::Press(dialog, IDC_SEPA_BROWSE);
         HWND saveAs = user.WaitForWindow("Save As");
-        char text[MAX_PATH] = {};
-        SendMessageA(saveAs, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(text));
+        // The dialog's own messages answer in its character set, which is Unicode.
+        wchar_t text[MAX_PATH] = {};
+        SendMessageW(saveAs, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(text));
         startName = text;
-        SendMessageA(saveAs, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(text));
+        SendMessageW(saveAs, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(text));
         startFolder = text;
         PaymentDialogUser::Press(saveAs, IDCANCEL);
         PaymentDialogUser::WaitUntilGone(saveAs);
@@ -282,8 +309,8 @@ TEST_F(SepaInfoView, BrowseStartsFromTheModelsPathAndTheChosenNameReplacesTheFie
     });
     RemoveDirectoryA(folder.c_str());
 
-    EXPECT_EQ("start.xml", startName);
-    EXPECT_EQ(0, lstrcmpiA(folder.c_str(), startFolder.c_str())) << startFolder;
+    EXPECT_EQ(L"start.xml", startName);
+    EXPECT_EQ(0, lstrcmpiW(WidenText(folder, CP_ACP).c_str(), startFolder.c_str()));
     EXPECT_EQ("C:\\typed\\elsewhere.xml", afterCancel);
     EXPECT_EQ(0, lstrcmpiA((folder + "\\chosen.xml").c_str(), afterSave.c_str()))
         << "the default extension is added: " << afterSave;

@@ -21,7 +21,7 @@ using namespace tavrin_host;
 namespace {
 
 const LONG kInvalidAmount = 21, kAmountTooLong = 32, kInvalidPayerName = 25, kInvalidPayeeName = 30,
-           kInvalidCurrency = 34;
+           kMissingPaymentDetails = 33, kInvalidCurrency = 34;
 const LONG kInvalidPayerIban = 105, kInvalidPayerBic = 106, kInvalidPayeeIban = 107, kInvalidPayeeBic = 108;
 
 std::istringstream MissingEmbeddedTable()
@@ -214,7 +214,9 @@ TEST_F(BatchValidation, NamesAndTheReferenceAreTransliteratedCutAndTrimmed)
     EXPECT_EQ(L"", punctuation.payerName);
 }
 
-TEST_F(BatchValidation, APaymentWithoutTheExtendedInterfaceKeepsCodeZeroAndItsValues)
+// Without IPaymentEx the payment's details cannot be read: it fails, and the batch with it, as
+// one the batch cannot deliver does; nothing else of it is written.
+TEST_F(BatchValidation, APaymentWithoutTheExtendedInterfaceFailsTheBatchAndKeepsItsValues)
 {
     HostPayment& plain = batch->Add(false);
     plain.payerName = L"--";
@@ -224,13 +226,33 @@ TEST_F(BatchValidation, APaymentWithoutTheExtendedInterfaceKeepsCodeZeroAndItsVa
     HostPayment& after = AddValidPayment();
     after.payerBic = L"velm de ff";
 
-    EXPECT_TRUE(Validate());
-    EXPECT_EQ(0, plain.resultCode);
+    EXPECT_FALSE(Validate());
+    EXPECT_EQ(2, status);
+    EXPECT_EQ(kMissingPaymentDetails, plain.resultCode);
     EXPECT_EQ(L"--", plain.payerName);
     EXPECT_EQ(L"  M\u00FCller ", plain.payeeName);
     EXPECT_EQ(-5.0, plain.amount);
     EXPECT_EQ(0, after.resultCode);
     EXPECT_EQ(L"VELMDEFF", after.payerBic) << "the payments after it are still checked";
+}
+
+// Names go back through the code page they were narrowed in: the thread's, here Windows-1251,
+// where the process's is Windows-1252. The numero sign is in the first only.
+TEST_F(BatchValidation, NamesComeBackWholeWhenTheThreadAndProcessCodePagesDiffer)
+{
+    HostPayment& payment = AddValidPayment();
+    payment.payeeName = L"Acme \u2116 5";
+    const LCID previous = GetThreadLocale();
+    ASSERT_TRUE(SetThreadLocale(MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT)));
+    char numero = 0;
+    WideCharToMultiByte(CP_THREAD_ACP, 0, L"\u2116", 1, &numero, 1, nullptr, nullptr);
+    const bool passed = Validate();
+    SetThreadLocale(previous);
+
+    ASSERT_EQ(1252u, GetACP());
+    ASSERT_EQ('\xB9', numero) << "the thread's code page is Windows-1251";
+    EXPECT_TRUE(passed);
+    EXPECT_EQ(L"Acme \u2116 5", payment.payeeName);
 }
 
 TEST_F(BatchValidation, ABatchThatCannotDeliverAPaymentFailsThere)
@@ -314,6 +336,8 @@ TEST_F(BatchValidation, IdentifierCharactersWithoutAByteFailTheCheckRatherThanCu
     nul.payeeIban = std::wstring(L"FR14200410100505\0XY", 19);
     HostPayment& overlong = AddValidPayment();
     overlong.payeeBic = std::wstring(300, L'b');
+    HostPayment& control = AddValidPayment();
+    control.payerBic = L"VELM\u0080DEFF"; // a byte that Windows-1252 reads as the euro sign
 
     EXPECT_FALSE(Validate());
     EXPECT_EQ(kInvalidPayerIban, euro.resultCode);
@@ -322,6 +346,8 @@ TEST_F(BatchValidation, IdentifierCharactersWithoutAByteFailTheCheckRatherThanCu
     EXPECT_EQ(L"FR14200410100505?XY", nul.payeeIban);
     EXPECT_EQ(kInvalidPayeeBic, overlong.resultCode);
     EXPECT_EQ(std::wstring(255, L'B'), overlong.payeeBic);
+    EXPECT_EQ(kInvalidPayerBic, control.resultCode);
+    EXPECT_EQ(L"VELM\u0080DEFF", control.payerBic) << "written back as read";
 }
 
 TEST_F(BatchValidation, AMegabyteReferenceGoesThroughWhole)

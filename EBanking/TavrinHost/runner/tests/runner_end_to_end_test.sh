@@ -2,8 +2,8 @@
 # The host runner through its wrapper, as a user runs it: a CSV batch and its report in JSON
 # naming the file the run wrote; the wrapper's own answers to --help and a bad command line,
 # given without building or starting Wine; clear refusals of a bad batch file and of a report
-# that cannot be written; and a run whose Wine server is ended from outside, which has no
-# result.
+# that cannot be written; a save path that the ANSI code page cannot hold, refused before
+# anything is written; and a run whose Wine server is ended from outside, which has no result.
 # usage: runner_end_to_end_test.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 source_dir=$1 build_dir=$2
@@ -60,6 +60,26 @@ for box in report["messages"]:
 print("ok: report", report["status"], report["file"])
 PY
 grep -q "code 107" "$work/report.txt"
+
+# Full-width dots and solidus would become "../" as ANSI look-alikes, and the file would land
+# outside the folder typed. The dialog refuses them by name, and nothing is written anywhere.
+mkdir -p "$work/typed/sp/sub" "$work/typed/out"
+touch "$work/typed.start"
+status=0
+( cd "$work/typed" && runner --auto --payment-dir "$work/typed/out" --save 'sp/sub/．．／escaped.xml' \
+    --report "$work/typed.json" "$work/batch.csv" > "$work/typed.out" ) || status=$?
+[ "$status" -eq 3 ] || { echo "FAIL: an unusable save path gave exit $status"; exit 1; }
+python3 - "$work/typed.json" <<'PY'
+import json, sys
+report = json.load(open(sys.argv[1], encoding="utf-8"))
+assert report["status"] == 3 and report["file"] is None, report
+boxes = [(m["caption"], m["text"]) for m in report["messages"]]
+assert boxes[0] == ("Errors encountered", "You must correct the following issues before continuing."
+                    "\n    * The file name and location cannot contain these characters: ． ／"), boxes
+PY
+# (the other run's file dated an hour ahead aside)
+written=$(find "$work" -newer "$work/typed.start" -type f ! -name 'typed.*' ! -name BOV29991231235959PAIN001.xml)
+[ -z "$written" ] || { echo "FAIL: the refused run wrote: $written"; exit 1; }
 
 # A bad batch file is refused with its line, and nothing runs.
 printf 'payer_name,amount\nx,1\n' > "$work/bad.csv"
