@@ -54,8 +54,8 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
 
 bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes)
 {
-    // Beside the file, named by this process: no other live writer has the name, and a file
-    // left there by a run ended from outside is one of this file's.
+    // Beside the file, so that the rename stays on its volume, and named after this process, so
+    // that no other live writer uses the name; a run ended from outside may leave it behind.
     const std::wstring temporary = path + L".~" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
     bool written = false;
     {
