@@ -204,6 +204,31 @@ run_in_wine_session() {
   _wine_only_standard_descriptors "$WINE64" "$@"
 }
 
+# The processes of a process group that can still run (a zombie, which cannot, is left out).
+_live_process_group_members() {
+  local stat fields
+  for stat in /proc/[0-9]*/stat; do
+    read -r fields 2>/dev/null <"$stat" || continue
+    # After the command name, which may hold blanks and parentheses: state, parent, group.
+    read -r -a fields <<<"${fields##*) }"
+    [ "${fields[2]}" = "$1" ] && [ "${fields[0]}" != Z ] || continue
+    stat=${stat#/proc/}
+    echo "${stat%/stat}"
+  done
+}
+
+# Ends a process group that the caller made (SIGKILL: no trap of it may write on) and waits
+# until none of its processes can run; false when some still can after a minute.
+end_process_group() {
+  local _
+  for _ in $(seq 1 600); do
+    [ -n "$(_live_process_group_members "$1")" ] || return 0
+    kill -KILL -- "-$1" 2>/dev/null || true
+    sleep 0.1
+  done
+  return 1
+}
+
 # Leaves the session: the prefix's server and display stay for the next one.
 end_wine_session() {
   if [ -n "${_wine_session_fd:-}" ]; then

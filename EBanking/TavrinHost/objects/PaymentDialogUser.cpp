@@ -1,5 +1,7 @@
 #include "PaymentDialogUser.h"
 
+#include "DatePickerDay.h"
+
 #include <utility>
 
 namespace tavrin_host {
@@ -203,11 +205,7 @@ bool PaymentDialogUser::PickDate()
     if (!FillDayOfWeek(m_picked)) return false;
 
     // Sent, not posted: the picker's answer decides whether the dialog may be confirmed.
-    if (!SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&m_picked))) return false;
-    SYSTEMTIME now{};
-    if (SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&now)) != GDT_VALID ||
-        now.wYear != m_picked.wYear || now.wMonth != m_picked.wMonth || now.wDay != m_picked.wDay)
-        return false;
+    if (!ShowDayInPicker(picker, m_picked)) return false;
     m_dateChange.nmhdr.hwndFrom = picker;
     m_dateChange.nmhdr.idFrom = kDatePicker;
     m_dateChange.nmhdr.code = DTN_DATETIMECHANGE;

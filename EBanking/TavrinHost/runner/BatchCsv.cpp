@@ -1,7 +1,8 @@
 #include "BatchCsv.h"
 
-#include "CalendarDay.h"
+#include "Utf8Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <locale>
@@ -101,7 +102,7 @@ long ParseCurrency(const std::string& text, size_t line, const char* column)
     return value;
 }
 
-void ParseDate(const std::string& text, size_t line, PaymentRow& row)
+void ParseDate(const std::string& text, size_t line, const ShowableDay& showable, PaymentRow& row)
 {
     if (text.empty()) return;
     bool shaped = text.size() == 10 && text[4] == '-' && text[7] == '-';
@@ -112,6 +113,8 @@ void ParseDate(const std::string& text, size_t line, PaymentRow& row)
     CalendarDay day;
     if (!ParseCalendarDay(text, 100, day))
         throw CsvError(line, "the execution date '" + text + "' is not a calendar date");
+    // The dialog would show another day in its place.
+    if (!showable(day)) throw CsvError(line, "the dialog's date picker cannot show the execution date " + text);
     row.executionYear = day.year;
     row.executionMonth = day.month;
     row.executionDay = day.day;
@@ -137,11 +140,15 @@ const std::vector<std::string>& BatchColumns()
     return columns;
 }
 
-std::vector<PaymentRow> ParseBatchCsv(const std::string& bytes)
+std::vector<PaymentRow> ParseBatchCsv(const std::string& bytes, const ShowableDay& showable)
 {
     // A large batch is read without copying it.
     std::string_view text = bytes;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.remove_prefix(3);
+    // Checked whole first: converted later, a stray byte would be dropped without a word.
+    const size_t invalid = FirstInvalidUtf8(text);
+    if (invalid != std::string_view::npos)
+        throw CsvError(1 + std::count(text.begin(), text.begin() + invalid, '\n'), "the text is not UTF-8");
 
     std::vector<Record> records = SplitRecords(text);
     while (!records.empty() && IsBlank(records.back()))
@@ -184,7 +191,7 @@ std::vector<PaymentRow> ParseBatchCsv(const std::string& bytes)
         row.currency2 = ParseCurrency(field("currency2"), record.line, "currency2");
         row.paymentReference = std::move(field("payment_reference"));
         row.payeeReference = std::move(field("payee_reference"));
-        ParseDate(field("execution_date"), record.line, row);
+        ParseDate(field("execution_date"), record.line, showable, row);
         if (r == 1) {
             row.oin = std::move(field("oin"));
             row.hasOin = !row.oin.empty();

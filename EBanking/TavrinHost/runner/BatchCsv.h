@@ -1,6 +1,9 @@
 #pragma once
 // A payment batch as the host keeps it in a CSV file: UTF-8, a header row naming the columns,
 // RFC 4180 quoting. Pure C++ so that it builds and can be tested anywhere.
+#include "CalendarDay.h"
+
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -33,7 +36,11 @@ private:
 // The columns, in the order a written file has them; a file may order them as it likes.
 const std::vector<std::string>& BatchColumns();
 
-// Parses a whole file's bytes. Throws CsvError naming the line (1-based) of the first fault.
-std::vector<PaymentRow> ParseBatchCsv(const std::string& bytes);
+// Whether the payment details dialog can show a day as the execution date.
+using ShowableDay = std::function<bool(const CalendarDay& day)>;
+
+// Parses a whole file's bytes. Throws CsvError naming the line (1-based) of the first fault:
+// also text that is not UTF-8 and an execution date that the dialog cannot show.
+std::vector<PaymentRow> ParseBatchCsv(const std::string& bytes, const ShowableDay& showable);
 
 } // namespace tavrin_host

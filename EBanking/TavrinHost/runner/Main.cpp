@@ -1,6 +1,7 @@
 // The host runner: loads a payment batch, hands it to the bank component's payment service
 // as the host does, and reports what the run did.
 #include "BatchCsv.h"
+#include "BatchDatePicker.h"
 #include "DialogAutomation.h"
 #include "HostBatch.h"
 #include "HostSettingsControl.h"
@@ -8,6 +9,7 @@
 #include "RunOutcome.h"
 #include "RunReport.h"
 #include "RunnerOptions.h"
+#include "SameFile.h"
 #include "SampleBatch.h"
 #include "WholeFile.h"
 #include "WrittenFile.h"
@@ -123,12 +125,37 @@ int ExitStatusOf(const RunReport& report)
     }
 }
 
+// Why the report may not be written where the options say, or empty: it would take the place
+// of the batch or of the payment file.
+std::string ReportClash(const RunnerOptions& options)
+{
+    if (options.reportFile.empty()) return std::string();
+    if (!options.batchFile.empty() && SameFile(options.reportFile, options.batchFile))
+        return "the report " + Utf8(options.reportFile) + " would replace the batch file";
+    const std::wstring save = options.saveGiven ? ResolveSavePath(options.save) : std::wstring();
+    if (!save.empty() && SameFile(options.reportFile, save))
+        return "the report " + Utf8(options.reportFile) + " would replace the payment file";
+    return std::string();
+}
+
+std::vector<PaymentRow> ReadBatch(const RunnerOptions& options)
+{
+    if (options.batchFile.empty()) return SampleBatch();
+    BatchDatePicker picker;
+    return ParseBatchCsv(ReadWholeFile(options.batchFile, "the batch file"),
+                         [&picker](const CalendarDay& day) { return picker.Shows(day); });
+}
+
 int Run(const RunnerOptions& options)
 {
+    const std::string clash = ReportClash(options);
+    if (!clash.empty()) {
+        Print("tavrin-host: " + clash + "\n", stderr);
+        return kExitBadInput;
+    }
     std::vector<PaymentRow> rows;
     try {
-        rows = options.batchFile.empty() ? SampleBatch()
-                                         : ParseBatchCsv(ReadWholeFile(options.batchFile, "the batch file"));
+        rows = ReadBatch(options);
     } catch (const std::exception& e) {
         Print(std::string("tavrin-host: bad batch file: ") + e.what() + "\n", stderr);
         return kExitBadInput;
@@ -171,17 +198,18 @@ int Run(const RunnerOptions& options)
     report.payments = ReadOutcomes(*batch, service.get());
 
     Print(FormatReportText(report));
-    if (!options.reportFile.empty() && !WriteWholeFile(options.reportFile, FormatReportJson(report))) {
-        Print("tavrin-host: cannot write the report " + Utf8(options.reportFile) + "\n", stderr);
+    const int status = dateRefused ? kExitBadInput : ExitStatusOf(report);
+    if (!options.reportFile.empty() && !ReplaceWholeFile(options.reportFile, FormatReportJson(report))) {
+        Print("tavrin-host: cannot write the report " + Utf8(options.reportFile) +
+                  "; the run itself ended with exit status " + std::to_string(status) + "\n",
+              stderr);
         return kExitReportNotWritten;
     }
-    if (dateRefused) {
+    if (dateRefused)
         Print("tavrin-host: the dialog's date picker cannot show --date " + FormatCalendarDay(options.date) +
                   "; the transfer was abandoned\n",
               stderr);
-        return kExitBadInput;
-    }
-    return ExitStatusOf(report);
+    return status;
 }
 
 int RunFromCommandLine()

@@ -1,48 +1,71 @@
 #include "WholeFile.h"
 
+#include "FileHandle.h"
 #include "HostBatch.h"
 
 #include <windows.h>
 
-#include <memory>
 #include <stdexcept>
-#include <type_traits>
 
 namespace tavrin_host {
 namespace {
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using FileHandle = std::unique_ptr<std::remove_pointer<HANDLE>::type, HandleCloser>;
-
-FileHandle Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition)
+bool IsFolder(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), access, share, nullptr, disposition, 0, nullptr);
-    return FileHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes)
+{
+    DWORD written = 0;
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 } // namespace
 
 std::string ReadWholeFile(const std::wstring& path, const char* what)
 {
-    FileHandle file = Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    if (!file) throw std::runtime_error(std::string("cannot open ") + what + " " + Utf8(path));
+    const std::string named = std::string(what) + " " + Utf8(path);
+    FileHandle file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    if (!file && IsFolder(path)) throw std::runtime_error(named + " is a folder, not a regular file");
+    if (!file) throw std::runtime_error("cannot open " + named);
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw std::runtime_error(named + " is not a regular file");
     std::string bytes;
     char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+            throw std::runtime_error("cannot read " + named);
+        if (got == 0) return bytes;
         bytes.append(buffer, got);
-    return bytes;
+    }
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
 {
-    FileHandle file = Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
-    if (!file) return false;
-    DWORD written = 0;
-    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    FileHandle file = OpenFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+    return file && WriteAll(file.get(), bytes);
+}
+
+bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes)
+{
+    // Beside the file, so that the rename stays on its volume, and named after this process, so
+    // that no other live writer uses the name; a run ended from outside may leave it behind.
+    const std::wstring temporary = path + L".~" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    bool written = false;
+    {
+        FileHandle file = OpenFile(temporary, GENERIC_WRITE, 0, CREATE_ALWAYS);
+        written = file && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) && CloseHandle(file.release());
+    }
+    if (written && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(temporary.c_str());
+    return false;
 }
 
 } // namespace tavrin_host

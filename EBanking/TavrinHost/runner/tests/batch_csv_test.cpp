@@ -11,10 +11,14 @@ const char kHeader[] =
     "payer_name,payer_iban,payer_bic,payee_name,payee_iban,payee_bic,amount,currency1,currency2,"
     "payment_reference,payee_reference,execution_date,oin\r\n";
 
+// The dialog's picker stands in as one that shows every day from 1752-09-14, the first of its
+// calendar under Wine.
+bool Showable(const CalendarDay& day) { return day.year * 10000 + day.month * 100 + day.day >= 17520914; }
+
 size_t FaultLine(const std::string& text)
 {
     try {
-        ParseBatchCsv(text);
+        ParseBatchCsv(text, Showable);
     } catch (const CsvError& e) {
         return e.Line();
     }
@@ -29,7 +33,7 @@ TEST(BatchCsv, ReadsQuotedFieldsDatesAmountsAndTheFirstRowsOin)
                              "Payer,DE1,BIC1,\"M\xC3\xBCller, "
                              "\"\"Sons\"\"\",DE2,BIC2,1234.50,978,978,\"line\nbreak\",ref,2026-12-08,OIN-1\r\n"
                              "Payer,DE1,BIC1,Other,DE3,BIC3,0.5,826,,,,,\n";
-    const std::vector<PaymentRow> rows = ParseBatchCsv(text);
+    const std::vector<PaymentRow> rows = ParseBatchCsv(text, Showable);
     ASSERT_EQ(2u, rows.size());
     EXPECT_EQ("M\xC3\xBCller, \"Sons\"", rows[0].payeeName);
     EXPECT_EQ("line\nbreak", rows[0].paymentReference);
@@ -51,7 +55,7 @@ TEST(BatchCsv, ColumnsMayComeInAnyOrder)
         "oin,amount,payer_name,payer_iban,payer_bic,payee_name,payee_iban,payee_bic,currency1,currency2,"
         "payment_reference,payee_reference,execution_date\n"
         "X1,7.25,P,I,B,Q,J,C,978,978,R,S,\n";
-    const std::vector<PaymentRow> rows = ParseBatchCsv(text);
+    const std::vector<PaymentRow> rows = ParseBatchCsv(text, Showable);
     ASSERT_EQ(1u, rows.size());
     EXPECT_EQ("X1", rows[0].oin);
     EXPECT_DOUBLE_EQ(7.25, rows[0].amount);
@@ -72,5 +76,13 @@ TEST(BatchCsv, FaultsNameTheirLine)
     EXPECT_EQ(3u, FaultLine(kHeader + row + "P,I,B,Q,J,C,1.00,978,978,R,S,,OIN\n")); // OIN off the first row
     EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,\"open,J,C,1.00,978,978,R,S,,\n")));
     EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,Q\"x,J,C,1.00,978,978,R,S,,\n")));
+    EXPECT_EQ(3u, FaultLine(kHeader + row + "P,I,B,Q,J,C,1.00,978,978,R,S,1752-09-13,\n")); // not shown
+    EXPECT_EQ(0u, FaultLine(kHeader + std::string("P,I,B,Q,J,C,1.00,978,978,R,S,1752-09-14,\n")));
+    // Not UTF-8: a Latin-1 letter, a lone continuation byte, an overlong form, a surrogate.
+    EXPECT_EQ(3u, FaultLine(kHeader + row + "P,I,B,Caf\xE9,J,C,1.00,978,978,R,S,,\n"));
+    EXPECT_EQ(3u, FaultLine(kHeader + std::string("P,I,B,\"a\nb\x80\",J,C,1.00,978,978,R,S,,\n")));
+    EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,\xC0\xAF,J,C,1.00,978,978,R,S,,\n")));
+    EXPECT_EQ(2u, FaultLine(kHeader + std::string("P,I,B,\xED\xA0\x80,J,C,1.00,978,978,R,S,,\n")));
+    EXPECT_EQ(0u, FaultLine(kHeader + std::string("P,I,B,\xF0\x9F\x92\xB6 \xE2\x82\xAC,J,C,1.00,978,978,R,S,,\n")));
     EXPECT_EQ(0u, FaultLine(kHeader + row + "\n")) << "a blank last line is no payment";
 }

@@ -1,16 +1,30 @@
 #!/usr/bin/env bash
 # The host runner through its wrapper, as a user runs it: a CSV batch and its report in JSON
-# naming the file the run wrote; the wrapper's own answers to --help and a bad command line,
-# given without building or starting Wine; clear refusals of a bad batch file and of a report
-# that cannot be written; a save path that the ANSI code page cannot hold, refused before
-# anything is written; and a run whose Wine server is ended from outside, which has no result.
+# naming the file the run wrote, put in place by a rename; the wrapper's own answers to --help
+# and a bad command line, and its refusal of a report onto the batch or the payment file, given
+# without building or starting Wine; clear refusals of a bad batch file and of a report that
+# cannot be written; a save path that the ANSI code page cannot hold, refused before anything
+# is written; a command stopped while its dialog waits, which leaves no process of its run
+# behind; and a run whose Wine server is ended from outside, which has no result.
 # usage: runner_end_to_end_test.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 source_dir=$1 build_dir=$2
 work=$(mktemp -d "$build_dir/runner-test.XXXXXX")
 prefix=$work/prefix  # the killed run's own: ending its server ends nothing of anyone else's
 source "$source_dir/scripts/wine-env.sh" "$build_dir"  # WINESERVER and the virtual display
+# The processes of the runs whose environment holds a mark starting with $1, that can still
+# run, as PID and command line: the wrapper, wine-run.sh and the Windows program (not the
+# prefix's server and services, which a first run starts).
+run_processes() {
+  local p
+  for p in /proc/[0-9]*; do
+    grep -qz "^TAVRIN_TEST_RUN=$1" "$p/environ" 2>/dev/null || continue
+    echo "${p#/proc/} $(tr '\0' ' ' < "$p/cmdline" 2>/dev/null)"
+  done | grep -E 'tavrin-host|wine-run\.sh' || true
+}
+mark=$(basename "$work")
 cleanup() {
+  run_processes "$mark" | awk '{print $1}' | xargs -r kill -KILL 2>/dev/null || true  # a stopped run left running
   [ ! -d "$prefix" ] || ( WINEPREFIX=$prefix; end_wine_prefix --remove ) || true
   rm -rf "$work"
 }
@@ -26,8 +40,12 @@ Velmora Trading Ltd,DE89 3704 0044 0532 0130 00,COBADEFFXXX,"Müller & Söhne, G
 Velmora Trading Ltd,DE89 3704 0044 0532 0130 00,COBADEFFXXX,Bad Iban Ltd,XX,SOGEDEFF,10.00,978,978,INV-2,,,
 CSV
 mkdir -p "$work/out"
+# The old report is replaced, not written over: its other name keeps the old text.
+echo old > "$work/report.json" && ln "$work/report.json" "$work/old-report.json"
 status=0
 runner --auto --payment-dir "$work/out" --report "$work/report.json" "$work/batch.csv" > "$work/report.txt" || status=$?
+[ "$(cat "$work/old-report.json")" = old ] || { echo "FAIL: the report was written over the old one"; exit 1; }
+! ls "$work" | grep -q '\.tmp$' || { echo "FAIL: the report's temporary file was left"; ls "$work"; exit 1; }
 # Another run's file beside it, written later, must not be taken for this run's.
 touch -d "+1 hour" "$work/out/BOV29991231235959PAIN001.xml"
 python3 - "$work/report.json" "$status" "$work/out" "$execution_date" <<'PY'
@@ -81,13 +99,28 @@ PY
 written=$(find "$work" -newer "$work/typed.start" -type f ! -name 'typed.*' ! -name BOV29991231235959PAIN001.xml)
 [ -z "$written" ] || { echo "FAIL: the refused run wrote: $written"; exit 1; }
 
-# A bad batch file is refused with its line, and nothing runs.
+# A bad batch file is refused with its line, and nothing runs: a missing column, text that is
+# not UTF-8, days the date picker cannot show, which the dialog would replace by today; a
+# device, which never ends, and a folder.
+refused() {  # refused MESSAGE BATCH [RUNNER ARGS...]
+  local message=$1 status=0; shift
+  runner --auto "$@" > "$work/bad.out" 2> "$work/bad.err" || status=$?
+  [ "$status" -eq 5 ] && grep -qF "tavrin-host: $message" "$work/bad.err" && [ ! -s "$work/bad.out" ] ||
+    { echo "FAIL: $* gave exit $status, not the refusal '$message'"; cat "$work/bad.err"; exit 1; }
+}
 printf 'payer_name,amount\nx,1\n' > "$work/bad.csv"
-if runner --auto "$work/bad.csv" > "$work/bad.out" 2> "$work/bad.err"; then
-  echo "FAIL: a bad batch file was accepted"; exit 1
-fi
-grep -q "bad batch file: line 1: column" "$work/bad.err" || { cat "$work/bad.err"; exit 1; }
-[ ! -s "$work/bad.out" ] || { echo "FAIL: a report was printed for a bad batch"; exit 1; }
+refused "bad batch file: line 1: column" "$work/bad.csv"
+{ head -2 "$work/batch.csv"; printf 'P,I,B,Caf\xe9,J,C,1.00,978,978,R,,,\n'; } > "$work/bad.csv"
+refused "bad batch file: line 3: the text is not UTF-8" "$work/bad.csv"
+for day in 0100-01-01 1601-01-01; do
+  sed "2s/$execution_date/$day/" "$work/batch.csv" > "$work/bad.csv"
+  refused "bad batch file: line 2: the dialog's date picker cannot show the execution date $day" "$work/bad.csv"
+done
+refused "bad batch file: $work is not a regular file" "$work"
+status=0
+"$source_dir/scripts/wine-run.sh" "$build_dir" "$build_dir/bin/tavrin-host.exe" 'Z:\dev\zero' 2> "$work/bad.err" || status=$?
+[ "$status" -eq 5 ] && grep -qF 'Z:\dev\zero is not a regular file' "$work/bad.err" ||
+  { echo "FAIL: the runner read /dev/zero (exit $status)"; cat "$work/bad.err"; exit 1; }
 
 # The wrapper answers --help and a bad command line itself: with a build tree that does not
 # exist (and building allowed) it could neither build nor start Wine.
@@ -99,14 +132,59 @@ nowhere --auto --bogus > "$work/usage.out" 2> "$work/usage.err" || status=$?
 [ "$status" -eq 5 ] && [ ! -s "$work/usage.out" ] || { echo "FAIL: a bad option gave exit $status"; exit 1; }
 { echo "tavrin-host: unknown option --bogus"; cat "$source_dir/EBanking/TavrinHost/runner/usage.txt"; } |
   cmp - "$work/usage.err"
+# A report onto the batch (also under another name) or onto the payment file, as Windows
+# resolves the names.
+cp "$work/batch.csv" "$work/kept.csv" && ln -s kept.csv "$work/link.csv"
+nothing_written() { cmp -s "$work/batch.csv" "$work/kept.csv" && [ ! -e "$work/pay.xml" ]; }
+for args in "--report $work/kept.csv" "--report $work/link.csv" "--report $work/KEPT.CSV." \
+            "--auto --save $work/pay.xml --report $work/pay.xml" "--auto --save $work/pay.xml.. --report $work/PAY.xml"; do
+  status=0
+  # shellcheck disable=SC2086  # the paths hold no blanks
+  nowhere $args "$work/kept.csv" 2> "$work/usage.err" || status=$?
+  [ "$status" -eq 5 ] && grep -q "would replace the" "$work/usage.err" && nothing_written ||
+    { echo "FAIL: $args gave exit $status"; cat "$work/usage.err"; exit 1; }
+done
 
 # A report that cannot be written has an exit status of its own; the run itself still reports.
 status=0
 runner --auto --payment-dir "$work/out" --report "$work/no-such-dir/report.json" "$work/batch.csv" \
   > "$work/unwritten.out" 2> "$work/unwritten.err" || status=$?
 [ "$status" -eq 7 ] || { echo "FAIL: an unwritable report gave exit $status"; cat "$work/unwritten.err"; exit 1; }
-grep -q "cannot write the report" "$work/unwritten.err"
+grep -q "cannot write the report .*; the run itself ended with exit status 1$" "$work/unwritten.err"
 grep -q "Payments: 2" "$work/unwritten.out"
+
+# The runs below show their dialog on the display of their private prefix, where no other
+# program shows one of the same name, and nobody answers it.
+dialog_shown() {
+  local n _
+  read -r n _ 2>/dev/null < "$prefix/.display" || return 1
+  DISPLAY=:$n xwininfo -name "Bank of Velmora SEPA Payment Processing" 2>/dev/null | grep -q "Map State: IsViewable"
+}
+await_dialog() {  # await_dialog PID: until the dialog of the run PID shows; false if the run ended first
+  for _ in $(seq 1 1200); do  # the first run in a new prefix creates it first
+    dialog_shown && return 0
+    kill -0 "$1" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+# A stopped command returns only once nothing of its run can write, with no result: stopped
+# itself, or its wine-run.sh killed, while the dialog waits.
+for stop in "TERM bin/tavrin-host" "TERM wine-run.sh" "KILL wine-run.sh"; do
+  read -r signal target <<<"$stop"
+  run="$mark-$signal-$target"
+  TAVRIN_TEST_RUN=$run TAVRIN_NO_BUILD=1 TAVRIN_BUILD_DIR="$build_dir" SEPA_WINEPREFIX=$prefix \
+    "$source_dir/bin/tavrin-host" --payment-dir "$work/out" "$work/batch.csv" > /dev/null 2> "$work/stopped.err" &
+  wrapper=$!
+  await_dialog "$wrapper" || { echo "FAIL: the dialog never showed"; cat "$work/stopped.err"; exit 1; }
+  victim=$wrapper
+  [ "$target" = bin/tavrin-host ] || victim=$(run_processes "$run" | awk '$3 ~ /wine-run\.sh$/ {print $1}')
+  kill -"$signal" "$victim"
+  status=0; wait "$wrapper" || status=$?
+  left=$(run_processes "$run")
+  [ "$status" -eq 6 ] && [ -z "$left" ] && grep -q ": no result$" "$work/stopped.err" ||
+    { echo "FAIL: SIG$signal to $target: exit $status, left running: $left"; cat "$work/stopped.err"; exit 1; }
+done
 
 # A run ended from outside has no result, whatever Wine's exit status. Without --auto nobody
 # answers the dialog, so the run cannot end on its own: its server is ended once the dialog
@@ -127,17 +205,7 @@ status_file=$work/killed.status
     > "$work/killed.out" 2> "$work/killed.err" || status=$?
   echo "$status" > "$status_file" ) &
 killed_run=$!
-dialog_shown() {
-  local n _
-  read -r n _ 2>/dev/null < "$prefix/.display" || return 1
-  DISPLAY=:$n xwininfo -name "Bank of Velmora SEPA Payment Processing" 2>/dev/null | grep -q "Map State: IsViewable"
-}
-for _ in $(seq 1 1200); do  # the first run in a new prefix creates it first
-  dialog_shown && break
-  kill -0 "$killed_run" 2>/dev/null || break
-  sleep 0.1
-done
-dialog_shown || { echo "FAIL: the large run's dialog never showed"; cat "$work/killed.err"; exit 1; }
+await_dialog "$killed_run" || { echo "FAIL: the large run's dialog never showed"; cat "$work/killed.err"; exit 1; }
 WINEPREFIX=$prefix "$WINESERVER" -k
 wait "$killed_run"
 status=$(cat "$status_file")
