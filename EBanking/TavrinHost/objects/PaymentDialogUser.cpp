@@ -118,6 +118,10 @@ bool PaymentDialogUser::IsPaymentDialog(HWND window)
 
 int PaymentDialogUser::AnswerFor(const MessageBoxRecord& box, HWND window)
 {
+    if (box.caption == kReplaceCaption && !m_input.replaceExisting) {
+        m_cancelWhenBack = true;
+        return IDNO;
+    }
     if (box.caption == kReplaceCaption || box.caption == kAbandonCaption) return IDYES;
     if (box.caption == kErrorsCaption) {
         // The values were refused: once the box is gone and the dialog is back, give up.

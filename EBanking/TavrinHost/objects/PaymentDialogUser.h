@@ -34,6 +34,9 @@ struct PaymentDialogInput {
     bool saveGiven = false;
     std::wstring save;
     bool cancel = false; // press Cancel and abandon the transfer instead of OK
+    // Yes to replacing a file that already stands at the save path; otherwise No, and the
+    // transfer is abandoned rather than another's file destroyed.
+    bool replaceExisting = true;
     // Type and press nothing: a person at the screen answers; what the dialog held when it
     // closed is still noted.
     bool watchOnly = false;

@@ -16,6 +16,9 @@ PaymentDialogInput DialogInputFrom(const RunnerOptions& options)
     input.saveGiven = options.saveGiven;
     input.save = options.save;
     input.cancel = options.cancel;
+    // A file at the path the run proposed is another run's, made in the same second: only a
+    // file the user named is replaced.
+    input.replaceExisting = options.saveGiven;
     input.watchOnly = !options.automatic;
     return input;
 }

@@ -5,7 +5,8 @@
 # and four more (2 to 5 payments) into one folder at once, where the file names that the
 # component stamps with the second may meet. Each run in its own folder must finish with its
 # own report and file; each of the four must keep a file that holds its own batch, or end with
-# status 2 and no file, and no two reports may name one file.
+# status 2 and no file, or (when another's file already stood at its path as it confirmed)
+# decline to replace it and end cancelled; no two reports may name one file.
 # usage: concurrent_runs_test.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 source_dir=$1 build_dir=$2
@@ -63,6 +64,14 @@ for count in (2, 3, 4, 5):
     if status == 2:
         assert report["file"] is None and report["file_path"] is None, (count, report["file"])
         print("ok: %d payments, status 2: its file was taken" % count)
+        continue
+    if status == 3:
+        # Another run's file stood at the path before this one confirmed: asked whether to
+        # replace it, --auto declines for a path it did not name, and abandons the transfer.
+        answers = [(m["caption"], m["answer"]) for m in report["messages"]]
+        assert ("File already exists", "No") in answers, (count, answers)
+        assert report["file"] is None, (count, report["file"])
+        print("ok: %d payments, status 3: another run's file stood at its path, and was kept" % count)
         continue
     assert status == 0, (count, status)
     path = report["file_path"]
