@@ -285,7 +285,7 @@ def profile_section(profiled, results):
     by = {(r["shape"], r["size"]): r for r in results}
     out.append("perf's cpu-clock samples (one per millisecond of CPU) of the whole run of %d payments: "
                "`tavrin-host.exe --auto` under Wine with every process it starts, beside the peer on the same "
-               "batch. Samples in Wine's DLLs are named with MinGW's nm; the project's own modules, which perf "
+               "batch, each in a run of its own after the rounds (sampling slows it a little). Samples in Wine's DLLs are named with MinGW's nm; the project's own modules, which perf "
                "sees only as raw addresses, are placed where Wine's +loaddll trace says they were loaded (%s), "
                "named with nm on each module or its .debug file, and traced to the object files of the build "
                "that define each function. The Wine server is a process of its own, started before the run: "

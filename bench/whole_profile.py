@@ -49,10 +49,10 @@ def cpu_seconds(pid):
 def profile(command, data_file, env, build=None, modules=(), server_pid=None, steps_file=None):
     """{categories: {name: CPU s}, cpu: s, top: [(s, dso, function)], others: [process names],
     server: Wine server CPU s or None, placement: {module: (ImageBase, loaded at)}, windows:
-    {window: {wall, cpu, categories}}}. With the project's modules, Wine traces where it loads
-    each DLL (+loaddll) beside data_file; with the run's step file, the samples are also split
-    into the run's windows (step_times)."""
-    trace_file = Path(str(data_file) + ".loaddll.txt")
+    {window: {wall, cpu, categories}}}. The program's standard error is kept beside data_file;
+    with the project's modules, Wine traces there where it loads each DLL (+loaddll). With the
+    run's step file, the samples are also split into the run's windows (step_times)."""
+    trace_file = Path(str(data_file) + ".stderr.txt")
     if modules:
         env = dict(env, WINEDEBUG="-all,+loaddll")
     server_before = cpu_seconds(server_pid)

@@ -4,7 +4,7 @@
 # the npm package `sepa` on Node.js as a peer; then perf profiles of the whole run. Prints a
 # table and writes docs/benchmark.md.
 # usage: scripts/benchmark.sh [--rounds N] [--sizes "1000 10000 50000 99999"] [--shapes "clean typed"]
-# Takes a while (about ten minutes on two cores); run it when the machine is quiet.
+# Takes a while (about twelve minutes on two busy cores); run it when the machine is quiet.
 set -euo pipefail
 began=$(date +%s)
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
