@@ -1,8 +1,9 @@
 """The project's own PE modules in a profile: the host runner, the component, the host's
 settings DLL and the engine floor program. Wine copies their sections into anonymous memory,
-so perf shows their samples as "[JIT] tid N" with raw addresses. Those are placed here from where Wine really loaded each
-module (its "+loaddll" trace, else the ImageBase) and named with MinGW's nm; each function is
-then traced to the object file, and so the source file, of the build that defines it."""
+so perf shows their samples as "[JIT] tid N" with raw addresses. Those are placed here from
+where Wine really loaded each module (its "+loaddll" trace, else the ImageBase) and named with
+MinGW's nm; each function is then traced to the object file, and so the source file, of the
+build that defines it."""
 
 import re
 import subprocess

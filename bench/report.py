@@ -207,7 +207,8 @@ def peer_section(results, shapes):
                 1e6 * targets.further_payment_seconds(small, large, "peer_wall"),
                 1e6 * targets.further_payment_seconds(small, large, "all_steps")))
     if lines:
-        out.append("\nEach further payment, (99,999-payment run − 10,000-payment run) / 89,999: %s." % "; ".join(lines))
+        out.append("\nEach further payment, (99,999-payment run − 10,000-payment run) / 89,999: %s." % "; ".join(
+            lines))
     return out
 
 
@@ -285,7 +286,8 @@ def profile_section(profiled, results):
     by = {(r["shape"], r["size"]): r for r in results}
     out.append("perf's cpu-clock samples (one per millisecond of CPU) of the whole run of %d payments: "
                "`tavrin-host.exe --auto` under Wine with every process it starts, beside the peer on the same "
-               "batch, each in a run of its own after the rounds (sampling slows it a little). Samples in Wine's DLLs are named with MinGW's nm; the project's own modules, which perf "
+               "batch, each in a run of its own after the rounds (sampling slows it a little). Samples in "
+               "Wine's DLLs are named with MinGW's nm; the project's own modules, which perf "
                "sees only as raw addresses, are placed where Wine's +loaddll trace says they were loaded (%s), "
                "named with nm on each module or its .debug file, and traced to the object files of the build "
                "that define each function. The Wine server is a process of its own, started before the run: "
