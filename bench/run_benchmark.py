@@ -2,7 +2,8 @@
 """Runs the payment file benchmark and writes its report; scripts/benchmark.sh prepares
 everything it needs (build, batches, peer packages, Wine prefix and display) and calls it.
 
-For each batch size, in rounds so that a change in the machine's load hits every size alike:
+For each batch shape and size, in rounds so that a change in the machine's load hits every run
+alike:
 - the host runner's whole payment run under Wine (--auto), with the component's own step
   timings (SEPA_PHASE_TIMINGS) and the peak memory of the Wine process (/usr/bin/time -v);
 - the XML engine floor: the engine alone on the same credit transfer document, saved once by
@@ -10,14 +11,15 @@ For each batch size, in rounds so that a change in the machine's load hits every
 - the peer: the sepa package on Node.js writing the same transactions.
 Times are the best of the rounds; peak memory is the highest of the rounds. Then the cost of
 starting: bin/tavrin-host --auto on one payment, as a user types it, in a Wine prefix of the
-benchmark's own, first with nothing of Wine running and then repeated.
+benchmark's own, first with nothing of Wine running and then repeated. Last, perf profiles of
+the whole run, the floor and the peer at 50,000 payments, and the model of the i686 build's
+memory.
 """
 
 import argparse
 import datetime
 import json
 import os
-import platform
 import re
 import shutil
 import subprocess
@@ -25,10 +27,20 @@ import sys
 import time
 from pathlib import Path
 
-import engine_profile
+import memory_model
+import perf_samples
+import report
+import step_times
+import targets
+import whole_profile
 
 FILE_STEPS = ["stylesheet", "document", "transformation", "save", "release"]
 FLOOR_STEPS = ["stylesheet", "load", "transformation", "save", "release"]
+PEER_STEPS = ["parse", "build", "serialise", "save"]
+# Lines the host runner may write to the same step file for its own steps.
+RUNNER_STEP_PREFIX = "runner-"
+PROFILED_SIZE = 50000
+START_BATCH = ("clean", 1)
 REPOSITORY = Path(__file__).resolve().parent.parent
 
 
@@ -57,15 +69,23 @@ def timed(command, env=None):
 
 
 def read_steps(text):
-    """Lines "step seconds [working-set-MiB peak-MiB]"; the seconds of a repeated step add up."""
-    steps = {}
+    """Lines "step seconds [working-set-MiB peak-MiB]"; the seconds of a repeated step add up.
+    Returns the component's steps and, apart, the runner's own ("runner-NAME"), in the order
+    they were written."""
+    steps, runner = {}, {}
     for line in text.splitlines():
         fields = line.split()
+        if len(fields) < 2:
+            continue
+        if fields[0].startswith(RUNNER_STEP_PREFIX):
+            name = fields[0][len(RUNNER_STEP_PREFIX):]
+            runner[name] = runner.get(name, 0.0) + float(fields[1])
+            continue
         steps[fields[0]] = steps.get(fields[0], 0.0) + float(fields[1])
         if len(fields) >= 4:
             steps["peak MiB"] = max(steps.get("peak MiB", 0.0), float(fields[3]))
             steps["MiB after " + fields[0]] = float(fields[2])
-    return steps
+    return steps, runner
 
 
 def count_transactions(path):
@@ -83,45 +103,60 @@ class Bench:
         self.floor = self.build / "bin" / "sepa_xml_engine_floor.exe"
         self.peer = Path(args.peer).resolve()
 
-    def batch(self, size):
-        return self.work / ("batch-%d.csv" % size)
+    def name(self, kind, shape, size, suffix):
+        return self.work / ("%s-%s-%d%s" % (kind, shape, size, suffix))
 
-    def intermediate(self, size):
-        return self.work / ("intermediate-%d.xml" % size)
+    def batch(self, shape, size):
+        return self.name("batch", shape, size, ".csv")
 
-    def run_component(self, size, save_intermediate=False):
-        out = self.work / ("out-%d" % size)
+    def intermediate(self, shape, size):
+        return self.name("intermediate", shape, size, ".xml")
+
+    def payment_file(self, shape, size):
+        files = list(self.name("out", shape, size, "").glob("BOV*PAIN001.xml"))
+        return files[0] if len(files) == 1 else None
+
+    def component_command(self, shape, size):
+        out = self.name("out", shape, size, "")
         shutil.rmtree(out, ignore_errors=True)
         out.mkdir(parents=True)
-        steps_file = self.work / ("steps-%d.txt" % size)
+        return [self.wine, str(self.runner), "--auto", "--payment-dir", windows_path(out), "--report",
+                windows_path(self.name("report", shape, size, ".json")), windows_path(self.batch(shape, size))]
+
+    def check_payment_file(self, shape, size):
+        path = self.payment_file(shape, size)
+        if not path:
+            raise SystemExit("the payment run of %d %s payments left no single file" % (size, shape))
+        found, declared = count_transactions(path)
+        if found != size or not declared or int(declared.group(1)) != size:
+            raise SystemExit("the file of %d %s payments holds %d transactions" % (size, shape, found))
+        return path
+
+    def run_component(self, shape, size, save_intermediate=False):
+        steps_file = self.name("steps", shape, size, ".txt")
         steps_file.unlink(missing_ok=True)
         env = dict(os.environ, SEPA_PHASE_TIMINGS=windows_path(steps_file))
         if save_intermediate:
-            env["SEPA_SAVE_INTERMEDIATE"] = windows_path(self.intermediate(size))
-        report = self.work / ("report-%d.json" % size)
-        status, wall, rss, _ = timed([self.wine, str(self.runner), "--auto", "--payment-dir", windows_path(out),
-                                      "--report", windows_path(report), windows_path(self.batch(size))], env=env)
+            env["SEPA_SAVE_INTERMEDIATE"] = windows_path(self.intermediate(shape, size))
+        with step_times.StepWatcher(steps_file) as watch:
+            status, wall, rss, _ = timed(self.component_command(shape, size), env=env)
         if status != 0:
-            raise SystemExit("the payment run of %d payments ended with status %d" % (size, status))
-        files = list(out.glob("BOV*PAIN001.xml"))
-        if len(files) != 1:
-            raise SystemExit("the payment run of %d payments left %d files" % (size, len(files)))
-        found, declared = count_transactions(files[0])
-        if found != size or not declared or int(declared.group(1)) != size:
-            raise SystemExit("the file of %d payments holds %d transactions" % (size, found))
-        steps = read_steps(steps_file.read_text())
-        return {"wall": wall, "rss": rss, "steps": steps, "file_bytes": files[0].stat().st_size}
+            raise SystemExit("the payment run of %d %s payments ended with status %d" % (size, shape, status))
+        path = self.check_payment_file(shape, size)
+        steps, runner = read_steps(steps_file.read_text())
+        return {"wall": wall, "rss": rss, "steps": steps, "runner_steps": runner, "file_bytes": path.stat().st_size,
+                "windows": step_times.durations(watch.windows())}
 
     def run_wrapper(self, env):
         """One payment through bin/tavrin-host, wrapper and Wine session included."""
         out = self.work / "out-wrapper"
         shutil.rmtree(out, ignore_errors=True)
         out.mkdir(parents=True)
-        report = self.work / "report-wrapper.json"
-        report.unlink(missing_ok=True)
+        result = self.work / "report-wrapper.json"
+        result.unlink(missing_ok=True)
         status, wall, _, _ = timed([str(REPOSITORY / "bin" / "tavrin-host"), "--auto", "--payment-dir", str(out),
-                                    "--report", str(report), str(self.batch(1))], env=env)
-        if status != 0 or json.loads(report.read_text())["status"] != 0 or len(list(out.glob("BOV*PAIN001.xml"))) != 1:
+                                    "--report", str(result), str(self.batch(*START_BATCH))], env=env)
+        if status != 0 or json.loads(result.read_text())["status"] != 0 or len(list(out.glob("BOV*PAIN001.xml"))) != 1:
             raise SystemExit("the wrapper's run of one payment failed (exit status %d)" % status)
         return wall
 
@@ -140,28 +175,59 @@ class Bench:
             repeated.extend(self.run_wrapper(env) for _ in range(3))
         subprocess.run(end_prefix, env=env, check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
         return {"first": min(first), "repeated": min(repeated),
-                "repeated_median": sorted(repeated)[len(repeated) // 2]}
+                "repeated_median": sorted(repeated)[len(repeated) // 2], "repeated_runs": len(repeated)}
 
-    def run_floor(self, size):
-        output = self.work / ("floor-%d.xml" % size)
-        status, wall, rss, text = timed([self.wine, str(self.floor), windows_path(self.intermediate(size)),
-                                         windows_path(output)])
+    def floor_command(self, shape, size, output):
+        return [self.wine, str(self.floor), windows_path(self.intermediate(shape, size)), windows_path(output)]
+
+    def run_floor(self, shape, size):
+        output = self.name("floor", shape, size, ".xml")
+        status, wall, rss, text = timed(self.floor_command(shape, size, output))
         if status != 0:
-            raise SystemExit("the engine floor on %d payments failed" % size)
+            raise SystemExit("the engine floor on %d %s payments failed" % (size, shape))
         found, _ = count_transactions(output)
         if found != size:
             raise SystemExit("the engine floor wrote %d of %d transactions" % (found, size))
-        return {"wall": wall, "rss": rss, "steps": read_steps(text)}
+        return {"wall": wall, "rss": rss, "steps": read_steps(text)[0]}
 
-    def run_peer(self, size):
-        output = self.work / ("peer-%d.xml" % size)
-        status, wall, rss, text = timed(["node", str(self.peer / "pain001.mjs"), str(self.batch(size)), str(output)])
+    def peer_command(self, shape, size, output):
+        return ["node", str(self.peer / "pain001.mjs"), str(self.batch(shape, size)), str(output)]
+
+    def run_peer(self, shape, size):
+        output = self.name("peer", shape, size, ".xml")
+        status, wall, rss, text = timed(self.peer_command(shape, size, output))
         if status != 0:
-            raise SystemExit("the peer failed on %d payments" % size)
+            raise SystemExit("the peer failed on %d %s payments" % (size, shape))
         found, _ = count_transactions(output)
         if found != size:
             raise SystemExit("the peer wrote %d of %d transactions" % (found, size))
         return {"wall": wall, "rss": rss, "steps": json.loads(text)["phases"]}
+
+    def profiles(self, shapes, size):
+        """perf profiles at one size: the whole run and the peer per shape, the floor on the
+        clean batch; None when perf cannot sample here."""
+        if not perf_samples.perf_usable():
+            return None
+        server = whole_profile.wine_server_pid(os.environ["WINEPREFIX"])
+        profiled = {"size": size, "run": {}, "peer": {}}
+        for shape in shapes:
+            print("profiling the whole run and the peer on %d %s payments" % (size, shape), flush=True)
+            steps_file = self.name("steps-profiled", shape, size, ".txt")
+            steps_file.unlink(missing_ok=True)
+            env = dict(os.environ, SEPA_PHASE_TIMINGS=windows_path(steps_file))
+            profiled["run"][shape] = whole_profile.profile(
+                self.component_command(shape, size), self.name("run", shape, size, ".perf"), env, self.build,
+                whole_profile.RUN_MODULES, server, steps_file)
+            self.check_payment_file(shape, size)
+            profiled["peer"][shape] = whole_profile.profile(
+                self.peer_command(shape, size, self.name("peer-profiled", shape, size, ".xml")),
+                self.name("peer", shape, size, ".perf"), dict(os.environ))
+        print("profiling the engine floor on %d clean payments" % size, flush=True)
+        profiled["floor"] = whole_profile.profile(
+            self.floor_command("clean", size, self.name("floor-profiled", "clean", size, ".xml")),
+            self.name("floor", "clean", size, ".perf"), dict(os.environ), self.build, whole_profile.FLOOR_MODULES,
+            server)
+        return profiled
 
 
 def best(runs, key):
@@ -172,28 +238,72 @@ def best_steps(runs, names):
     return {name: min(run["steps"].get(name, 0.0) for run in runs) for name in names}
 
 
-def load_average():
-    return " / ".join(Path("/proc/loadavg").read_text().split()[:3])
+def best_windows(runs):
+    """The windows of the run (step_times), best of the rounds that saw them all."""
+    seen = [run["windows"] for run in runs if run["windows"]]
+    return {name: min(w[name] for w in seen) for name in step_times.WINDOWS} if seen else {}
 
 
-def machine():
-    cpu = "unknown"
-    for line in Path("/proc/cpuinfo").read_text().splitlines():
-        if line.startswith("model name"):
-            cpu = line.split(":", 1)[1].strip()
-            break
-    mem_kib = int(re.search(r"MemTotal:\s+(\d+)", Path("/proc/meminfo").read_text()).group(1))
-    return "%d cores (nproc), %s, %.1f GiB memory, %s" % (os.cpu_count(), cpu, mem_kib / 1024 / 1024,
-                                                           platform.platform())
+def best_runner_steps(runs):
+    """The runner's own steps, best of the rounds, in the order the runner wrote them."""
+    names = []
+    for run in runs:
+        names.extend(name for name in run["runner_steps"] if name not in names)
+    return {name: min(run["runner_steps"].get(name, float("inf")) for run in runs) for name in names}
 
 
-def tool_versions(wine):
-    def first_line(command):
-        try:
-            return subprocess.run(command, capture_output=True, text=True).stdout.strip().splitlines()[0]
-        except (OSError, IndexError):
-            return "?"
-    return "Wine %s, Node.js %s" % (first_line([wine, "--version"]), first_line(["node", "--version"]))
+def summarise(shape, size, component, floor, peer):
+    steps = best_steps(component, ["validation"] + FILE_STEPS)
+    steps["MiB after document"] = max(run["steps"].get("MiB after document", 0.0) for run in component)
+    floor_steps = best_steps(floor, FLOOR_STEPS)
+    file_steps = sum(steps[name] for name in FILE_STEPS)
+    return {
+        "shape": shape,
+        "size": size,
+        "wall": best(component, "wall"),
+        "rss": max(run["rss"] for run in component),
+        "steps": steps,
+        "runner_steps": best_runner_steps(component),
+        "windows": best_windows(component),
+        "file_steps": file_steps,
+        "all_steps": file_steps + steps["validation"],
+        "floor_steps": floor_steps,
+        "floor": sum(floor_steps.values()),
+        "floor_wall": best(floor, "wall"),
+        "floor_rss": max(run["rss"] for run in floor),
+        "peer_wall": best(peer, "wall"),
+        "peer_rss": max(run["rss"] for run in peer),
+        "peer_steps": best_steps(peer, PEER_STEPS),
+        "file_bytes": component[0]["file_bytes"],
+    }
+
+
+def memory(bench, results, startup, shapes):
+    """Per shape, the model of both trees per payment (from the runs of 10,000 payments, else
+    the largest) and the i686 estimate for 99,999 payments."""
+    estimates = {}
+    for shape in shapes:
+        runs = sorted((r for r in results if r["shape"] == shape), key=lambda r: r["size"])
+        if not runs:
+            continue
+        modelled = next((r for r in runs if r["size"] == targets.SMALL), runs[-1])
+        payment_file = bench.payment_file(shape, modelled["size"])
+        model = memory_model.bytes_per_payment(bench.intermediate(shape, modelled["size"]), payment_file,
+                                               modelled["size"])
+        # What each further payment adds: between 10,000 and the largest run, as in the targets,
+        # else between the two largest runs, else over the one-payment run.
+        largest = runs[-1]
+        smaller = [r for r in runs[:-1] if r["size"] == targets.SMALL] or runs[-2:-1]
+        if smaller:
+            growth = (largest["rss"] - smaller[0]["rss"]) * 2**20 / (largest["size"] - smaller[0]["size"])
+            growth_between = (smaller[0]["size"], largest["size"])
+        else:
+            growth = (largest["rss"] - startup["rss"]) * 2**20 / (largest["size"] - 1)
+            growth_between = (1, largest["size"])
+        estimates[shape] = {"model": model, "modelled_size": modelled["size"], "growth": growth,
+                            "growth_between": growth_between,
+                            "i686": memory_model.i686_estimate(model, growth, startup["rss"], targets.LARGE)}
+    return estimates
 
 
 def main():
@@ -203,218 +313,72 @@ def main():
     parser.add_argument("--peer", required=True)
     parser.add_argument("--doc", required=True)
     parser.add_argument("--sizes", type=int, nargs="+", default=[1000, 10000, 50000, 99999])
+    parser.add_argument("--shapes", nargs="+", default=["clean", "typed"], choices=["clean", "typed"])
     parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--began", type=float, default=time.time(),
+                        help="when the benchmark began (seconds since the epoch), build included")
+    parser.add_argument("--from-results", help="write the report again from a run's results.json")
     args = parser.parse_args()
 
-    bench = Bench(args)
-    sizes = args.sizes
-    loads = [load_average()]
+    if args.from_results:
+        figures = json.loads(Path(args.from_results).read_text())
+    else:
+        figures = measure(Bench(args), args)
+        (Path(args.work) / "results.json").write_text(json.dumps(figures, indent=1))
+    text = render(figures)
+    print()
+    print(text)
+    Path(args.doc).write_text(text)
+
+
+def measure(bench, args):
+    sizes, shapes = args.sizes, args.shapes
+    runs = [START_BATCH] + [(shape, size) for size in sizes for shape in shapes]
+    loads = [report.load_average()]
     started = datetime.datetime.now()
 
-    # Preparation: each size once, saving its credit transfer document for the floor; this also
+    # Preparation: each batch once, saving its credit transfer document for the floor; this also
     # warms the file cache. The one-payment batch measures what starting Wine costs.
     print("preparing: load %s" % loads[0], flush=True)
-    for size in [1] + sizes:
-        bench.run_component(size, save_intermediate=True)
+    for shape, size in runs:
+        bench.run_component(shape, size, save_intermediate=True)
 
-    component = {size: [] for size in [1] + sizes}
-    floor = {size: [] for size in sizes}
-    peer = {size: [] for size in [1] + sizes}
+    component = {run: [] for run in runs}
+    floor = {run: [] for run in runs}
+    peer = {run: [] for run in runs}
     for round_number in range(1, args.rounds + 1):
-        for size in [1] + sizes:
-            component[size].append(bench.run_component(size))
-            peer[size].append(bench.run_peer(size))
-            if size in floor:
-                floor[size].append(bench.run_floor(size))
-            print("round %d, %6d payments: run %.2f s, floor %s, peer %.2f s" % (
-                round_number, size, component[size][-1]["wall"],
-                "%.2f s" % floor[size][-1]["wall"] if size in floor else "-", peer[size][-1]["wall"]), flush=True)
-        loads.append(load_average())
+        for run in runs:
+            component[run].append(bench.run_component(*run))
+            peer[run].append(bench.run_peer(*run))
+            if run != START_BATCH:
+                floor[run].append(bench.run_floor(*run))
+            print("round %d, %6d %s payments: run %.2f s, floor %s, peer %.2f s" % (
+                round_number, run[1], run[0], component[run][-1]["wall"],
+                "%.2f s" % floor[run][-1]["wall"] if floor[run] else "-", peer[run][-1]["wall"]), flush=True)
+        loads.append(report.load_average())
 
-    results = []
-    for size in sizes:
-        steps = best_steps(component[size], ["validation"] + FILE_STEPS)
-        steps["MiB after document"] = max(run["steps"].get("MiB after document", 0.0) for run in component[size])
-        floor_steps = best_steps(floor[size], FLOOR_STEPS)
-        file_steps = sum(steps[name] for name in FILE_STEPS)
-        results.append({
-            "size": size,
-            "wall": best(component[size], "wall"),
-            "rss": max(run["rss"] for run in component[size]),
-            "steps": steps,
-            "file_steps": file_steps,
-            "all_steps": file_steps + steps["validation"],
-            "floor_steps": floor_steps,
-            "floor": sum(floor_steps.values()),
-            "floor_wall": best(floor[size], "wall"),
-            "floor_rss": max(run["rss"] for run in floor[size]),
-            "peer_wall": best(peer[size], "wall"),
-            "peer_rss": max(run["rss"] for run in peer[size]),
-            "peer_steps": best_steps(peer[size], ["parse", "build", "serialise", "save"]),
-            "file_bytes": component[size][0]["file_bytes"],
-        })
-    startup = {"wall": best(component[1], "wall"), "rss": max(run["rss"] for run in component[1]),
-               "peer_wall": best(peer[1], "wall"), "peer_rss": max(run["rss"] for run in peer[1])}
+    results = [summarise(shape, size, component[(shape, size)], floor[(shape, size)], peer[(shape, size)])
+               for size in sizes for shape in shapes]
+    start = component[START_BATCH]
+    startup = {"wall": best(start, "wall"), "rss": max(run["rss"] for run in start),
+               "peer_wall": best(peer[START_BATCH], "wall"), "peer_rss": max(run["rss"] for run in peer[START_BATCH]),
+               "windows": best_windows(start)}
 
     print("starting: one payment through bin/tavrin-host, first and repeated", flush=True)
     startup.update(bench.starts(args.rounds))
 
-    profiled = None
-    if engine_profile.perf_usable():
-        size = max([s for s in sizes if s <= 50000] or sizes[:1])
-        print("profiling the engine floor and the peer on %d payments" % size, flush=True)
-        floor_profile = engine_profile.profile(
-            [bench.wine, str(bench.floor), windows_path(bench.intermediate(size)),
-             windows_path(bench.work / "floor-profiled.xml")], bench.work / "floor.perf")
-        peer_profile = engine_profile.profile(
-            ["node", str(bench.peer / "pain001.mjs"), str(bench.batch(size)), str(bench.work / "peer-profiled.xml")],
-            bench.work / "peer.perf")
-        profiled = (size, floor_profile, peer_profile)
-
-    text = report(results, startup, sizes, args.rounds, loads, started, tool_versions(bench.wine), profiled)
-    print()
-    print(text)
-    Path(args.doc).write_text(text)
-    (bench.work / "results.json").write_text(json.dumps({"results": results, "startup": startup, "loads": loads},
-                                                        indent=1))
+    profiled = bench.profiles(shapes, max([s for s in sizes if s <= PROFILED_SIZE] or sizes[:1]))
+    return {"results": results, "startup": startup, "shapes": shapes, "rounds": args.rounds, "loads": loads,
+            "started": started.isoformat(timespec="minutes"), "versions": report.tool_versions(bench.wine),
+            "profiles": profiled, "memory": memory(bench, results, startup, shapes),
+            "duration": time.time() - args.began}
 
 
-def targets(results):
-    by_size = {r["size"]: r for r in results}
-    lines = []
-
-    def verdict(ok):
-        return "met" if ok else "**missed**"
-
-    if 10000 in by_size and 99999 in by_size:
-        small, large = by_size[10000], by_size[99999]
-        wall_ratio = (large["wall"] / large["size"]) / (small["wall"] / small["size"])
-        steps_ratio = (large["all_steps"] / large["size"]) / (small["all_steps"] / small["size"])
-        lines.append("- Time per payment at 99,999 against 10,000 payments, at most 1.3: wall time %.2f, the "
-                     "component's own steps %.2f: %s." % (wall_ratio, steps_ratio,
-                                                        verdict(wall_ratio <= 1.3 and steps_ratio <= 1.3)))
-    worst = max(r["all_steps"] / r["floor"] for r in results)
-    worst_file = max(r["file_steps"] / r["floor"] for r in results)
-    lines.append("- The component's steps against the engine floor, at most 1.25: file steps up to %.2f, with "
-                 "validation up to %.2f: %s." % (worst_file, worst, verdict(worst <= 1.25)))
-    for r in results:
-        if r["rss"] > r["peer_rss"]:
-            lines.append("- Peak memory no more than the peer's at %d payments: %.0f MiB against %.0f MiB: **missed**; "
-                         "the engine floor alone peaks at %.0f MiB." % (r["size"], r["rss"], r["peer_rss"],
-                                                                      r["floor_rss"]))
-        else:
-            lines.append("- Peak memory no more than the peer's at %d payments: %.0f MiB against %.0f MiB: met." % (
-                r["size"], r["rss"], r["peer_rss"]))
-    for size in (10000, 50000, 99999):
-        if size in by_size:
-            r = by_size[size]
-            met = r["wall"] <= 1.25 * r["peer_wall"]
-            lines.append("- Wall time at most 1.25x the peer's at %d payments: %.2f s against %.2f s (%.2fx): %s%s." % (
-                size, r["wall"], r["peer_wall"], r["wall"] / r["peer_wall"], verdict(met),
-                "; the engine floor alone takes %.2f s of wall time (%.2fx the peer)" % (
-                    r["floor_wall"], r["floor_wall"] / r["peer_wall"]) if not met else ""))
-    return "\n".join(lines)
-
-
-def profile_section(profiled):
-    if not profiled:
-        return ["\n## Where the engine floor's time goes\n", "perf cannot sample on this machine; no profile."]
-    size, (floor_categories, floor_top), (peer_categories, _) = profiled
-    out = ["\n## Where the engine floor's time goes\n"]
-    out.append("perf's cpu-clock samples of the engine floor on %d payments (Wine's PE DLLs resolved with "
-               "MinGW's nm), beside the peer's on the same batch:\n" % size)
-    out.append("| share of samples | engine floor | peer |")
-    out.append("|---|---:|---:|")
-    peer = dict(peer_categories)
-    for name, percent in floor_categories:
-        out.append("| %s | %.0f%% | %s |" % (name, percent, "%.0f%%" % peer[name] if name in peer else "-"))
-    out.append("\nThe floor's busiest functions: %s." % ", ".join(
-        "%s %s %.1f%%" % (dso, sym, percent) for percent, dso, sym in floor_top))
-    return out
-
-
-def report(results, startup, sizes, rounds, loads, started, versions, profiled=None):
-    out = []
-    out.append("# Benchmark: payment files at scale\n")
-    out.append("Made by `scripts/benchmark.sh` on %s.\n" % started.strftime("%Y-%m-%d %H:%M"))
-    out.append("- Machine: %s." % machine())
-    out.append("- Tools: %s; the x86_64 build of the component and the host runner." % versions)
-    out.append("- Load average (1/5/15 min) before the preparation and after each round: %s. The machine is "
-               "shared with other builds, so times are the best of %d rounds; peak memory is the highest of "
-               "them." % ("; ".join(loads), rounds))
-    out.append("- Starting Wine and the runner with a batch of one payment: %.2f s wall time, %.0f MiB peak "
-               "memory (Node.js with the peer on one payment: %.2f s, %.0f MiB). Every wall time below "
-               "includes this start." % (startup["wall"], startup["rss"], startup["peer_wall"], startup["peer_rss"]))
-    out.append("- A user's run of one payment, `bin/tavrin-host --auto` with the wrapper's checks and the Wine "
-               "session: %.2f s when no Wine server or display of the prefix is alive (they are started), "
-               "%.2f s repeated (best; median %.2f s) while they stay alive between runs "
-               "(SEPA_WINE_IDLE_SECONDS, 120 s by default).\n" % (
-                   startup["first"], startup["repeated"], startup["repeated_median"]))
-
-    out.append("## The payment run\n")
-    out.append("`tavrin-host --auto` on a generated batch in which every payment is valid: reading the CSV, "
-               "the component's payment run, the report. Steps are timed inside the component "
-               "(SEPA_PHASE_TIMINGS, in the benchmark's own build); *transformation* writes the file through "
-               "the component's checked stream into a temporary file, *save* flushes it to disk, moves it "
-               "into place and checks it; *file* is stylesheet + document + transformation + save + release; "
-               "*runner* is what is left of the wall time after Wine's start and the component's steps: the "
-               "host stand-in reading the CSV, making its payment objects and writing its report. *peak* is "
-               "the Wine process's maximum resident set (/usr/bin/time -v); *after document* is the working "
-               "set once the credit transfer document is built.\n")
-    out.append("| payments | wall s | µs/payment | validation s | document s | transformation s | save s "
-               "| file s | runner s | peak MiB | after document MiB | file MB |")
-    out.append("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
-    for r in results:
-        s = r["steps"]
-        out.append("| %d | %.2f | %.0f | %.3f | %.3f | %.3f | %.3f | %.3f | %.2f | %.0f | %.0f | %.1f |" % (
-            r["size"], r["wall"], 1e6 * r["wall"] / r["size"], s["validation"], s["document"], s["transformation"],
-            s["save"], r["file_steps"], max(0.0, r["wall"] - startup["wall"] - r["all_steps"]), r["rss"],
-            s.get("MiB after document", 0.0), r["file_bytes"] / 1e6))
-
-    out.append("\n## Against the XML engine floor\n")
-    out.append("The floor is `sepa_xml_engine_floor.exe`, a bare program run the same way: the same engine "
-               "parses the run's own credit transfer document (saved by the preparation run through "
-               "SEPA_SAVE_INTERMEDIATE, its line breaks kept), loads the same embedded stylesheet and "
-               "transforms into the system's own stream on the output file (*save* closes it), and nothing "
-               "else. Where the run builds that document from the host's payments, the floor parses it "
-               "(*load*). *all steps* adds the run's validation.\n")
-    out.append("| payments | floor load s | floor transformation s | floor save s | floor s | file steps / floor "
-               "| all steps / floor | floor peak MiB |")
-    out.append("|---:|---:|---:|---:|---:|---:|---:|---:|")
-    for r in results:
-        f = r["floor_steps"]
-        out.append("| %d | %.3f | %.3f | %.3f | %.3f | %.2f | %.2f | %.0f |" % (
-            r["size"], f["load"], f["transformation"], f["save"], r["floor"], r["file_steps"] / r["floor"],
-            r["all_steps"] / r["floor"], r["floor_rss"]))
-
-    out.append("\n## Against the peer\n")
-    out.append("The peer is the npm package `sepa` 3.0.0 on Node.js (`bench/peer/pain001.mjs`), writing the same "
-               "transactions from the same CSV as pain.001.001.03. Ratios are this project / peer.\n")
-    out.append("| payments | run wall s | peer wall s | time ratio | run peak MiB | peer peak MiB | memory ratio |")
-    out.append("|---:|---:|---:|---:|---:|---:|---:|")
-    for r in results:
-        out.append("| %d | %.2f | %.2f | %.2f | %.0f | %.0f | %.2f |" % (
-            r["size"], r["wall"], r["peer_wall"], r["wall"] / r["peer_wall"], r["rss"], r["peer_rss"],
-            r["rss"] / r["peer_rss"]))
-
-    out.extend(profile_section(profiled))
-    largest = results[-1]
-    ratios = [r["all_steps"] / r["floor"] for r in results]
-    out.append("\nWhy the engine costs what it does here. Wine's XML engine (built on libxml2 and libxslt) "
-               "builds the whole result tree of a transformation before it writes any of it; written to a "
-               "stream, the tree is serialised straight into the stream's writes, with no output document "
-               "and no second parse. So while the transformation runs, the source document and the result "
-               "tree are in memory: the floor's peak comes to %.1f KiB per payment at %d payments. Most of "
-               "the time follows from "
-               "that memory: on this virtual machine first touches of new pages are expensive, and Wine's "
-               "heap takes a lock on every allocation. The peer builds one tree of plain objects and one "
-               "string. The run's own steps take %.2f to %.2f times the floor's time; what the run's wall "
-               "time adds beyond the floor is mostly the host stand-in's work (*runner* above)." % (
-                   largest["floor_rss"] * 1024 / largest["size"], largest["size"], min(ratios), max(ratios)))
-
-    out.append("\n## Targets\n")
-    out.append(targets(results))
-    return "\n".join(out) + "\n"
+def render(figures):
+    verdicts = targets.evaluate(figures["results"], figures["startup"], figures["shapes"])
+    return report.write(figures["results"], figures["startup"], figures["shapes"], figures["rounds"],
+                        figures["loads"], datetime.datetime.fromisoformat(figures["started"]), figures["versions"],
+                        figures["profiles"], figures["memory"], verdicts, figures["duration"])
 
 
 if __name__ == "__main__":
