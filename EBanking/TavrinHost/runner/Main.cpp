@@ -11,6 +11,7 @@
 #include "RunnerOptions.h"
 #include "SameFile.h"
 #include "SampleBatch.h"
+#include "StepTimer.h"
 #include "WholeFile.h"
 #include "WrittenFile.h"
 
@@ -153,6 +154,7 @@ int Run(const RunnerOptions& options)
         Print("tavrin-host: " + clash + "\n", stderr);
         return kExitBadInput;
     }
+    StepTimer steps;
     std::vector<PaymentRow> rows;
     try {
         rows = ReadBatch(options);
@@ -160,6 +162,7 @@ int Run(const RunnerOptions& options)
         Print(std::string("tavrin-host: bad batch file: ") + e.what() + "\n", stderr);
         return kExitBadInput;
     }
+    steps.Lap("runner-read");
 
     ConfigureHostSettings(options);
     std::wstring whyNot;
@@ -170,10 +173,12 @@ int Run(const RunnerOptions& options)
         return kExitCallFailed;
     }
 
+    steps.Restart();
     HostRef<HostPaymentBatch> batch = MakeHostBatch(rows);
     // From here on the host's payments live in the batch alone, as in the host itself.
     std::vector<PaymentRow>().swap(rows);
     HostRef<HostPaymentBatch> context = HostPaymentBatch::Create(); // the host's second argument
+    steps.Lap("runner-objects");
     RunReport report;
     report.bankName = bank.name;
     report.bankKind = bank.kind;
@@ -195,6 +200,7 @@ int Run(const RunnerOptions& options)
         report.filePath = UnixPathOf(report.file);
         dateRefused = dialog.DateRefused();
     }
+    steps.Restart();
     report.payments = ReadOutcomes(*batch, service.get());
 
     Print(FormatReportText(report));
@@ -205,6 +211,7 @@ int Run(const RunnerOptions& options)
               stderr);
         return kExitReportNotWritten;
     }
+    steps.Lap("runner-report");
     if (dateRefused)
         Print("tavrin-host: the dialog's date picker cannot show --date " + FormatCalendarDay(options.date) +
                   "; the transfer was abandoned\n",
