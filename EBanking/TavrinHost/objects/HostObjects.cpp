@@ -10,8 +10,17 @@ HRESULT CopyOut(const std::wstring& value, BSTR* out)
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-// A host setter takes a copy; a null BSTR is an empty string.
-std::wstring CopyIn(BSTR in) { return in ? std::wstring(in, SysStringLen(in)) : std::wstring(); }
+// A host setter takes a copy, into the storage the value had when it fits; a null BSTR is an
+// empty string.
+HRESULT CopyIn(BSTR in, std::wstring& value)
+{
+    try {
+        value.assign(in ? in : L"", in ? SysStringLen(in) : 0);
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
 
 template <class T>
 HRESULT ValueOut(const T& value, T* out)
@@ -32,8 +41,7 @@ HRESULT ValueOut(const T& value, T* out)
     HRESULT STDMETHODCALLTYPE HostPayment::put_##Method(BSTR in)   \
     {                                                              \
         HOST_FAIL_IF("put_" #Method);                              \
-        field = CopyIn(in);                                        \
-        return S_OK;                                               \
+        return CopyIn(in, field);                                  \
     }
 #define HOST_GET_VALUE(Method, Type, field)                        \
     HRESULT STDMETHODCALLTYPE HostPayment::get_##Method(Type* out) \
@@ -71,8 +79,7 @@ HRESULT STDMETHODCALLTYPE HostIdentification::get_Name(BSTR* out)
 HRESULT STDMETHODCALLTYPE HostIdentification::put_Name(BSTR in)
 {
     HOST_FAIL_IF("put_Name");
-    name = CopyIn(in);
-    return S_OK;
+    return CopyIn(in, name);
 }
 HRESULT STDMETHODCALLTYPE HostIdentification::get_Value(BSTR* out)
 {
@@ -82,8 +89,7 @@ HRESULT STDMETHODCALLTYPE HostIdentification::get_Value(BSTR* out)
 HRESULT STDMETHODCALLTYPE HostIdentification::put_Value(BSTR in)
 {
     HOST_FAIL_IF("put_Value");
-    value = CopyIn(in);
-    return S_OK;
+    return CopyIn(in, value);
 }
 
 HostRef<HostIdentificationList> HostIdentificationList::Create()
@@ -125,6 +131,12 @@ HRESULT STDMETHODCALLTYPE HostIdentificationList::Add(IIdentification** item)
     return S_OK;
 }
 
+HostIdentificationList* LazyIdentificationList::get()
+{
+    if (!m_list) m_list = HostIdentificationList::Create();
+    return m_list.get();
+}
+
 HostRef<HostPayment> HostPayment::Create(bool extended)
 {
     HostRef<HostPayment> payment(new HostPayment);
@@ -158,15 +170,21 @@ HRESULT STDMETHODCALLTYPE HostPayment::get_Identifications(IIdentificationList**
 {
     HOST_FAIL_IF("get_Identifications");
     if (!out) return E_POINTER;
-    *out = identifications.get();
-    if (*out) (*out)->AddRef();
-    return *out ? S_OK : E_FAIL;
+    *out = nullptr;
+    try {
+        *out = identifications.get();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    (*out)->AddRef();
+    return S_OK;
 }
 
 std::wstring HostPayment::Oin() const
 {
-    for (const auto& entry : identifications->entries)
-        if (entry->name == L"Other") return entry->value;
+    if (const HostIdentificationList* list = identifications.IfMade())
+        for (const auto& entry : list->entries)
+            if (entry->name == L"Other") return entry->value;
     return std::wstring();
 }
 
@@ -217,9 +235,11 @@ ULONG TotalRefCount(const HostPaymentBatch& batch)
 {
     ULONG total = batch.RefCount();
     for (const auto& payment : batch.payments) {
-        total += payment->RefCount() + payment->identifications->RefCount();
-        for (const auto& entry : payment->identifications->entries)
-            total += entry->RefCount();
+        const HostIdentificationList* list = payment->identifications.IfMade();
+        total += payment->RefCount() + (list ? list->RefCount() : 1);
+        if (list)
+            for (const auto& entry : list->entries)
+                total += entry->RefCount();
     }
     return total;
 }
