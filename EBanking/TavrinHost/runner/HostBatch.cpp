@@ -2,16 +2,23 @@
 
 #include <oleauto.h>
 
-#include <cstdio>
+#include <iterator>
 
 namespace tavrin_host {
 
-std::wstring Widen(const std::string& utf8)
+std::wstring Widen(std::string_view utf8)
 {
     if (utf8.empty()) return std::wstring();
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    const int size = static_cast<int>(utf8.size());
+    // No more UTF-16 units than bytes: a short text is converted once, on the stack.
+    wchar_t buffer[256];
+    if (utf8.size() <= std::size(buffer)) {
+        const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, buffer, static_cast<int>(std::size(buffer)));
+        return std::wstring(buffer, static_cast<size_t>(n));
+    }
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
     std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], n);
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &out[0], n);
     return out;
 }
 
@@ -27,6 +34,7 @@ std::string Utf8(const std::wstring& text)
 HostRef<HostPaymentBatch> MakeHostBatch(const std::vector<PaymentRow>& rows)
 {
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
+    batch->payments.reserve(rows.size());
     for (const PaymentRow& row : rows) {
         HostPayment& p = batch->Add();
         p.payerName = Widen(row.payerName);
@@ -50,15 +58,6 @@ HostRef<HostPaymentBatch> MakeHostBatch(const std::vector<PaymentRow>& rows)
         if (row.hasOin) p.SetOin(Widen(row.oin));
     }
     return batch;
-}
-
-std::wstring FormatDate(DATE date)
-{
-    SYSTEMTIME day = {};
-    if (date == 0.0 || !VariantTimeToSystemTime(date, &day)) return std::wstring();
-    wchar_t text[16];
-    std::swprintf(text, 16, L"%04u-%02u-%02u", day.wYear, day.wMonth, day.wDay);
-    return text;
 }
 
 } // namespace tavrin_host

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace tavrin_host {
@@ -35,15 +36,26 @@ std::string ReadWholeFile(const std::wstring& path, const char* what)
     if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &information) ||
         (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         throw std::runtime_error(named + " is not a regular file");
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
+    // Read into one string of the file's size, then on to the end, should the file have grown.
+    const ULONGLONG size = (static_cast<ULONGLONG>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    std::string bytes(static_cast<size_t>(size), '\0');
+    size_t filled = 0;
+    auto read = [&](char* into, size_t wanted) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+        if (!ReadFile(file.get(), into, static_cast<DWORD>(std::min<size_t>(wanted, 1u << 30)), &got, nullptr))
             throw std::runtime_error("cannot read " + named);
-        if (got == 0) return bytes;
-        bytes.append(buffer, got);
+        return static_cast<size_t>(got);
+    };
+    while (filled < bytes.size()) {
+        const size_t got = read(&bytes[filled], bytes.size() - filled);
+        if (got == 0) break;
+        filled += got;
     }
+    bytes.resize(filled);
+    char buffer[65536];
+    while (const size_t got = read(buffer, sizeof buffer))
+        bytes.append(buffer, got);
+    return bytes;
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
