@@ -193,13 +193,15 @@ int Run(const RunnerOptions& options)
     report.payments = batch.get();
     report.resultMessages = ResultMessages(*batch, service.get());
 
-    std::string formatted; // the text report, then the JSON one in the same buffer
-    FormatReportText(report, formatted);
-    Print(formatted);
+    WriteReportText(report, [](std::string_view text) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return true;
+    });
+    std::fflush(stdout);
     const int status = dateRefused ? kExitBadInput : ExitStatusOf(report);
     if (!options.reportFile.empty()) {
-        FormatReportJson(report, formatted);
-        if (!ReplaceWholeFile(options.reportFile, formatted)) {
+        if (!ReplaceWholeFile(options.reportFile,
+                              [&report](const ByteSink& sink) { return WriteReportJson(report, sink); })) {
             Print("tavrin-host: cannot write the report " + Utf8(options.reportFile) +
                       "; the run itself ended with exit status " + std::to_string(status) + "\n",
                   stderr);

@@ -14,8 +14,8 @@
 namespace tavrin_host {
 namespace {
 
-// Room for a payment's report lines, so that the text of a large batch grows in one go.
-const size_t kBytesPerPayment = 640;
+// The report is handed on in pieces of about this size.
+const size_t kPieceSize = 256 * 1024;
 
 const char* StatusMeaning(long status)
 {
@@ -247,12 +247,33 @@ void AppendPaymentJson(std::string& out, const HostPayment& p, long index, const
     out += '}';
 }
 
+// A report's text on its way to a sink: one buffer, handed on and emptied whenever it is full.
+class Pieces {
+public:
+    explicit Pieces(const ByteSink& sink) : m_sink(sink) { m_text.reserve(kPieceSize + kPieceSize / 4); }
+    std::string& Text() { return m_text; }
+    // Hands the text on when a piece is full.
+    bool Spill() { return m_text.size() < kPieceSize || HandOn(); }
+    bool Finish() { return m_text.empty() || HandOn(); }
+
+private:
+    bool HandOn()
+    {
+        const bool taken = m_sink(m_text);
+        m_text.clear();
+        return taken;
+    }
+
+    const ByteSink& m_sink;
+    std::string m_text;
+};
+
 } // namespace
 
-void FormatReportText(const RunReport& report, std::string& out)
+bool WriteReportText(const RunReport& report, const ByteSink& sink)
 {
-    out.clear();
-    out.reserve(4096 + PaymentCount(report) * kBytesPerPayment);
+    Pieces pieces(sink);
+    std::string& out = pieces.Text();
     out += "Payment run of the Bank Payment Service of ";
     AppendUtf8(out, report.bankName);
     out += " (kind ";
@@ -295,13 +316,15 @@ void FormatReportText(const RunReport& report, std::string& out)
     for (size_t i = 0; i < PaymentCount(report); ++i) {
         const HostPayment& p = *report.payments->payments[i];
         AppendPaymentText(out, p, static_cast<long>(i), ResultMessage(report, p.resultCode), dates);
+        if (!pieces.Spill()) return false;
     }
+    return pieces.Finish();
 }
 
-void FormatReportJson(const RunReport& report, std::string& out)
+bool WriteReportJson(const RunReport& report, const ByteSink& sink)
 {
-    out.clear();
-    out.reserve(4096 + PaymentCount(report) * kBytesPerPayment);
+    Pieces pieces(sink);
+    std::string& out = pieces.Text();
     out += "{\n  \"bank\": {\"name\": ";
     AppendJsonString(out, report.bankName);
     out += ", \"kind\": ";
@@ -343,9 +366,11 @@ void FormatReportJson(const RunReport& report, std::string& out)
         const HostPayment& p = *report.payments->payments[i];
         if (i) out += ',';
         AppendPaymentJson(out, p, static_cast<long>(i), ResultMessage(report, p.resultCode), dates);
+        if (!pieces.Spill()) return false;
     }
     out += PaymentCount(report) == 0 ? "" : "\n  ";
     out += "]\n}\n";
+    return pieces.Finish();
 }
 
 } // namespace tavrin_host

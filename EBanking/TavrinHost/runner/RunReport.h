@@ -1,6 +1,7 @@
 #pragma once
 // What one payment run did, as the host saw it: the call's result, the run status, the file,
 // the message boxes and every payment's result and written-back values.
+#include "ByteSink.h"
 #include "HostObjects.h"
 #include "MessageBoxWatcher.h"
 
@@ -27,8 +28,9 @@ struct RunReport {
     std::map<long, std::wstring> resultMessages;
 };
 
-// Each puts the report in out, in place of what it held, so that one buffer can serve both.
-void FormatReportText(const RunReport& report, std::string& out);
-void FormatReportJson(const RunReport& report, std::string& out);
+// Each hands the report to sink in pieces, so that a large batch's report is never held whole.
+// False when the sink did not take a piece.
+bool WriteReportText(const RunReport& report, const ByteSink& sink);
+bool WriteReportJson(const RunReport& report, const ByteSink& sink);
 
 } // namespace tavrin_host

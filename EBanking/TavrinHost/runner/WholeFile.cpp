@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 
 namespace tavrin_host {
@@ -17,7 +18,7 @@ bool IsFolder(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool WriteAll(HANDLE file, const std::string& bytes)
+bool WriteAll(HANDLE file, std::string_view bytes)
 {
     DWORD written = 0;
     return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -64,15 +65,18 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
     return file && WriteAll(file.get(), bytes);
 }
 
-bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes)
+bool ReplaceWholeFile(const std::wstring& path, const std::function<bool(const ByteSink& sink)>& write)
 {
     // Beside the file, so that the rename stays on its volume, and named after this process, so
     // that no other live writer uses the name; a run ended from outside may leave it behind.
     const std::wstring temporary = path + L".~" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
     bool written = false;
-    {
+    try {
         FileHandle file = OpenFile(temporary, GENERIC_WRITE, 0, CREATE_ALWAYS);
-        written = file && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) && CloseHandle(file.release());
+        const ByteSink sink = [&file](std::string_view bytes) { return WriteAll(file.get(), bytes); };
+        written = file && write(sink) && FlushFileBuffers(file.get()) && CloseHandle(file.release());
+    } catch (const std::bad_alloc&) {
+        // The text could not be made: no file, as with one that could not be written.
     }
     if (written && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
