@@ -1,21 +1,26 @@
 #include "HostObjects.h"
 
+#include <iterator>
+
 namespace tavrin_host {
 namespace {
 
-HRESULT CopyOut(const std::wstring& value, BSTR* out)
+HRESULT CopyOut(std::wstring_view value, BSTR* out)
 {
     if (!out) return E_POINTER;
     *out = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
+HRESULT CopyOut(const HostText& value, BSTR* out) { return CopyOut(value.View(), out); }
+
 // A host setter takes a copy, into the storage the value had when it fits; a null BSTR is an
 // empty string.
-HRESULT CopyIn(BSTR in, std::wstring& value)
+template <class Text>
+HRESULT CopyIn(BSTR in, Text& value)
 {
     try {
-        value.assign(in ? in : L"", in ? SysStringLen(in) : 0);
+        value = in ? std::wstring_view(in, SysStringLen(in)) : std::wstring_view();
         return S_OK;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -196,6 +201,30 @@ void HostPayment::SetOin(const std::wstring& oin)
             return;
         }
     identifications->entries.push_back(HostIdentification::Create(L"Other", oin));
+}
+
+void HostPayment::SetTexts(const Texts& texts)
+{
+    HostText* const fields[] = {
+        &payerName, &payerIban, &payerBic, &payeeName, &payeeIban, &payeeBic, &paymentReference, &payeeReference};
+    const std::wstring_view values[] = {texts.payerName,
+                                        texts.payerIban,
+                                        texts.payerBic,
+                                        texts.payeeName,
+                                        texts.payeeIban,
+                                        texts.payeeBic,
+                                        texts.paymentReference,
+                                        texts.payeeReference};
+    size_t units = 0;
+    for (const std::wstring_view& value : values)
+        units += value.size();
+    std::unique_ptr<wchar_t[]> buffer(new wchar_t[units]);
+    wchar_t* place = buffer.get();
+    for (size_t i = 0; i < std::size(fields); ++i) {
+        fields[i]->Place(place, values[i]);
+        place += values[i].size();
+    }
+    m_texts = std::move(buffer);
 }
 
 HostRef<HostPaymentBatch> HostPaymentBatch::Create() { return HostRef<HostPaymentBatch>(new HostPaymentBatch); }

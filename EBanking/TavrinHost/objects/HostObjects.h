@@ -2,10 +2,13 @@
 // The host stand-in's in-memory payment objects: a batch of payments, each with an optional
 // extended interface and a list of identification entries.
 #include "HostObject.h"
+#include "HostText.h"
 
 #include "TavrinBankPayments.h"
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavrin_host {
@@ -59,9 +62,9 @@ public:
     IUnknown* FindInterface(REFIID riid);
 
     double amount = 0.0;
-    std::wstring payerName, payerIban, payerBic;
-    std::wstring payeeName, payeeIban, payeeBic;
-    std::wstring paymentReference, payeeReference;
+    HostText payerName, payerIban, payerBic;
+    HostText payeeName, payeeIban, payeeBic;
+    HostText paymentReference, payeeReference;
     DATE executionDate = 0.0;
     LONG resultCode = -1;
     LONG currency1 = 978, currency2 = 978;
@@ -154,6 +157,17 @@ public:
     // The value of the first identification entry named "Other", or empty.
     std::wstring Oin() const;
     void SetOin(const std::wstring& oin);
+
+    // Every text value at once, held in one buffer of their size.
+    struct Texts {
+        std::wstring_view payerName, payerIban, payerBic;
+        std::wstring_view payeeName, payeeIban, payeeBic;
+        std::wstring_view paymentReference, payeeReference;
+    };
+    void SetTexts(const Texts& texts);
+
+private:
+    std::unique_ptr<wchar_t[]> m_texts;
 };
 
 #undef HOST_UNUSED

@@ -8,11 +8,10 @@
 
 namespace tavrin_host {
 
-// A string of exactly the text's length, as the host holds its values.
 std::wstring Widen(std::string_view utf8);
 std::string Utf8(const std::wstring& text);
 
-// Each row's text is converted once, into the payment that holds it for the run.
+// Each row's text is converted once, into the one buffer of its payment that holds it for the run.
 HostRef<HostPaymentBatch> MakeHostBatch(const std::vector<PaymentRow>& rows);
 
 } // namespace tavrin_host

@@ -161,17 +161,17 @@ void AppendPaymentText(std::string& out, const HostPayment& p, long index, const
         AppendUtf8(out, message);
     }
     out += "\n      payer  ";
-    AppendUtf8(out, p.payerName);
+    AppendUtf8(out, p.payerName.View());
     out += " | ";
-    AppendUtf8(out, p.payerIban);
+    AppendUtf8(out, p.payerIban.View());
     out += " | ";
-    AppendUtf8(out, p.payerBic);
+    AppendUtf8(out, p.payerBic.View());
     out += "\n      payee  ";
-    AppendUtf8(out, p.payeeName);
+    AppendUtf8(out, p.payeeName.View());
     out += " | ";
-    AppendUtf8(out, p.payeeIban);
+    AppendUtf8(out, p.payeeIban.View());
     out += " | ";
-    AppendUtf8(out, p.payeeBic);
+    AppendUtf8(out, p.payeeBic.View());
     out += "\n      amount ";
     AppendAmount(out, p.amount);
     out += "  currencies ";
@@ -179,10 +179,10 @@ void AppendPaymentText(std::string& out, const HostPayment& p, long index, const
     out += '/';
     AppendNumber(out, p.currency2);
     out += "  reference ";
-    AppendUtf8(out, p.paymentReference);
+    AppendUtf8(out, p.paymentReference.View());
     if (!p.payeeReference.empty()) {
         out += "  payee reference ";
-        AppendUtf8(out, p.payeeReference);
+        AppendUtf8(out, p.payeeReference.View());
     }
     const std::string_view date = dates.Of(p.executionDate);
     if (!date.empty()) {
@@ -209,17 +209,17 @@ void AppendPaymentJson(std::string& out, const HostPayment& p, long index, const
     out += ", \"message\": ";
     AppendJsonString(out, message);
     out += ", \"payer_name\": ";
-    AppendJsonString(out, p.payerName);
+    AppendJsonString(out, p.payerName.View());
     out += ", \"payer_iban\": ";
-    AppendJsonString(out, p.payerIban);
+    AppendJsonString(out, p.payerIban.View());
     out += ", \"payer_bic\": ";
-    AppendJsonString(out, p.payerBic);
+    AppendJsonString(out, p.payerBic.View());
     out += ", \"payee_name\": ";
-    AppendJsonString(out, p.payeeName);
+    AppendJsonString(out, p.payeeName.View());
     out += ", \"payee_iban\": ";
-    AppendJsonString(out, p.payeeIban);
+    AppendJsonString(out, p.payeeIban.View());
     out += ", \"payee_bic\": ";
-    AppendJsonString(out, p.payeeBic);
+    AppendJsonString(out, p.payeeBic.View());
     out += ", \"amount\": ";
     AppendJsonNumber(out, p.amount);
     out += ", \"currency1\": ";
@@ -227,9 +227,9 @@ void AppendPaymentJson(std::string& out, const HostPayment& p, long index, const
     out += ", \"currency2\": ";
     AppendNumber(out, p.currency2);
     out += ", \"payment_reference\": ";
-    AppendJsonString(out, p.paymentReference);
+    AppendJsonString(out, p.paymentReference.View());
     out += ", \"payee_reference\": ";
-    AppendJsonString(out, p.payeeReference);
+    AppendJsonString(out, p.payeeReference.View());
     out += ", \"execution_date\": ";
     const std::string_view date = dates.Of(p.executionDate);
     if (date.empty()) {

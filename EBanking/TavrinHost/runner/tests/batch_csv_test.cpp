@@ -1,8 +1,11 @@
-// Reading the host's payment batch files, and the UTF-8 text the runner writes.
+// Reading the host's payment batch files into payment objects, and the UTF-8 text the runner
+// writes.
 #include "BatchCsv.h"
+#include "HostBatch.h"
 #include "Utf8Text.h"
 
 #include <windows.h>
+#include <oleauto.h>
 
 #include <gtest/gtest.h>
 
@@ -119,4 +122,33 @@ TEST(Utf8Text, AppendsUtf16AsTheSystemConvertsIt)
     std::string lone;
     AppendUtf8(lone, L"\xDBFF");
     EXPECT_EQ("\xEF\xBF\xBD", lone);
+}
+
+// A payment made from a row holds its values in one buffer; a put that outgrows a value's place
+// there must not spill into its neighbours, and one that fits stays in it.
+TEST(HostBatch, PaymentsTakePutsOfAnyLengthBesideTheValuesMadeFromTheirRow)
+{
+    std::vector<PaymentRow> rows(2);
+    rows[0].payeeName = "Caf\xC3\xA9";
+    rows[0].payeeIban = "FR14";
+    rows[1].payeeName = "Second";
+    HostRef<HostPaymentBatch> batch = MakeHostBatch(rows);
+    HostPayment& first = *batch->payments[0];
+    EXPECT_EQ(L"Caf\u00E9", first.payeeName);
+
+    auto put = [&first](const wchar_t* value) {
+        BSTR text = SysAllocString(value);
+        EXPECT_EQ(S_OK, first.put_PayeeAccountName(text));
+        SysFreeString(text);
+    };
+    put(L"Cafe Aro Fisk and Sons");
+    EXPECT_EQ(L"Cafe Aro Fisk and Sons", first.payeeName);
+    put(L"Cf");
+    EXPECT_EQ(L"Cf", first.payeeName);
+    EXPECT_EQ(L"FR14", first.payeeIban);
+    EXPECT_EQ(L"Second", batch->payments[1]->payeeName);
+    BSTR read = nullptr;
+    ASSERT_EQ(S_OK, first.get_PayeeAccountName(&read));
+    EXPECT_EQ(std::wstring(L"Cf"), std::wstring(read, SysStringLen(read)));
+    SysFreeString(read);
 }
