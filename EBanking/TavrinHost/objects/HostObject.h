@@ -5,26 +5,32 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
 
 namespace tavrin_host {
 
-// A set of method names that an object has been told to fail, for fault-injection tests.
+// A set of method names that an object has been told to fail, for fault-injection tests. Held
+// apart, so that the many objects never told to fail carry a pointer and no empty set.
 class FaultSwitch {
 public:
     void Fail(const std::string& method, HRESULT hr = E_FAIL)
     {
-        m_failing.insert(method);
-        m_hr = hr;
+        if (!m_failing) m_failing = std::make_unique<Failing>();
+        m_failing->methods.insert(method);
+        m_failing->hr = hr;
     }
-    bool Fails(const char* method) const { return !m_failing.empty() && m_failing.count(method) != 0; }
-    HRESULT FailureCode() const { return m_hr; }
+    bool Fails(const char* method) const { return m_failing && m_failing->methods.count(method) != 0; }
+    HRESULT FailureCode() const { return m_failing ? m_failing->hr : E_FAIL; }
 
 private:
-    std::set<std::string> m_failing;
-    HRESULT m_hr = E_FAIL;
+    struct Failing {
+        std::set<std::string> methods;
+        HRESULT hr = E_FAIL;
+    };
+    std::unique_ptr<Failing> m_failing;
 };
 
 #define HOST_FAIL_IF(method)                                       \

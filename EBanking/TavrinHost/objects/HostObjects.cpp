@@ -1,17 +1,31 @@
 #include "HostObjects.h"
 
+#include <iterator>
+
 namespace tavrin_host {
 namespace {
 
-HRESULT CopyOut(const std::wstring& value, BSTR* out)
+HRESULT CopyOut(std::wstring_view value, BSTR* out)
 {
     if (!out) return E_POINTER;
     *out = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-// A host setter takes a copy; a null BSTR is an empty string.
-std::wstring CopyIn(BSTR in) { return in ? std::wstring(in, SysStringLen(in)) : std::wstring(); }
+HRESULT CopyOut(const HostText& value, BSTR* out) { return CopyOut(value.View(), out); }
+
+// A host setter takes a copy, into the storage the value had when it fits; a null BSTR is an
+// empty string.
+template <class Text>
+HRESULT CopyIn(BSTR in, Text& value)
+{
+    try {
+        value = in ? std::wstring_view(in, SysStringLen(in)) : std::wstring_view();
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
 
 template <class T>
 HRESULT ValueOut(const T& value, T* out)
@@ -32,8 +46,7 @@ HRESULT ValueOut(const T& value, T* out)
     HRESULT STDMETHODCALLTYPE HostPayment::put_##Method(BSTR in)   \
     {                                                              \
         HOST_FAIL_IF("put_" #Method);                              \
-        field = CopyIn(in);                                        \
-        return S_OK;                                               \
+        return CopyIn(in, field);                                  \
     }
 #define HOST_GET_VALUE(Method, Type, field)                        \
     HRESULT STDMETHODCALLTYPE HostPayment::get_##Method(Type* out) \
@@ -71,8 +84,7 @@ HRESULT STDMETHODCALLTYPE HostIdentification::get_Name(BSTR* out)
 HRESULT STDMETHODCALLTYPE HostIdentification::put_Name(BSTR in)
 {
     HOST_FAIL_IF("put_Name");
-    name = CopyIn(in);
-    return S_OK;
+    return CopyIn(in, name);
 }
 HRESULT STDMETHODCALLTYPE HostIdentification::get_Value(BSTR* out)
 {
@@ -82,8 +94,7 @@ HRESULT STDMETHODCALLTYPE HostIdentification::get_Value(BSTR* out)
 HRESULT STDMETHODCALLTYPE HostIdentification::put_Value(BSTR in)
 {
     HOST_FAIL_IF("put_Value");
-    value = CopyIn(in);
-    return S_OK;
+    return CopyIn(in, value);
 }
 
 HostRef<HostIdentificationList> HostIdentificationList::Create()
@@ -125,6 +136,12 @@ HRESULT STDMETHODCALLTYPE HostIdentificationList::Add(IIdentification** item)
     return S_OK;
 }
 
+HostIdentificationList* LazyIdentificationList::get()
+{
+    if (!m_list) m_list = HostIdentificationList::Create();
+    return m_list.get();
+}
+
 HostRef<HostPayment> HostPayment::Create(bool extended)
 {
     HostRef<HostPayment> payment(new HostPayment);
@@ -158,15 +175,21 @@ HRESULT STDMETHODCALLTYPE HostPayment::get_Identifications(IIdentificationList**
 {
     HOST_FAIL_IF("get_Identifications");
     if (!out) return E_POINTER;
-    *out = identifications.get();
-    if (*out) (*out)->AddRef();
-    return *out ? S_OK : E_FAIL;
+    *out = nullptr;
+    try {
+        *out = identifications.get();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    (*out)->AddRef();
+    return S_OK;
 }
 
 std::wstring HostPayment::Oin() const
 {
-    for (const auto& entry : identifications->entries)
-        if (entry->name == L"Other") return entry->value;
+    if (const HostIdentificationList* list = identifications.IfMade())
+        for (const auto& entry : list->entries)
+            if (entry->name == L"Other") return entry->value;
     return std::wstring();
 }
 
@@ -178,6 +201,30 @@ void HostPayment::SetOin(const std::wstring& oin)
             return;
         }
     identifications->entries.push_back(HostIdentification::Create(L"Other", oin));
+}
+
+void HostPayment::SetTexts(const Texts& texts)
+{
+    HostText* const fields[] = {
+        &payerName, &payerIban, &payerBic, &payeeName, &payeeIban, &payeeBic, &paymentReference, &payeeReference};
+    const std::wstring_view values[] = {texts.payerName,
+                                        texts.payerIban,
+                                        texts.payerBic,
+                                        texts.payeeName,
+                                        texts.payeeIban,
+                                        texts.payeeBic,
+                                        texts.paymentReference,
+                                        texts.payeeReference};
+    size_t units = 0;
+    for (const std::wstring_view& value : values)
+        units += value.size();
+    std::unique_ptr<wchar_t[]> buffer(new wchar_t[units]);
+    wchar_t* place = buffer.get();
+    for (size_t i = 0; i < std::size(fields); ++i) {
+        fields[i]->Place(place, values[i]);
+        place += values[i].size();
+    }
+    m_texts = std::move(buffer);
 }
 
 HostRef<HostPaymentBatch> HostPaymentBatch::Create() { return HostRef<HostPaymentBatch>(new HostPaymentBatch); }
@@ -217,9 +264,11 @@ ULONG TotalRefCount(const HostPaymentBatch& batch)
 {
     ULONG total = batch.RefCount();
     for (const auto& payment : batch.payments) {
-        total += payment->RefCount() + payment->identifications->RefCount();
-        for (const auto& entry : payment->identifications->entries)
-            total += entry->RefCount();
+        const HostIdentificationList* list = payment->identifications.IfMade();
+        total += payment->RefCount() + (list ? list->RefCount() : 1);
+        if (list)
+            for (const auto& entry : list->entries)
+                total += entry->RefCount();
     }
     return total;
 }

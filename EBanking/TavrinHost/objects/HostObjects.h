@@ -2,10 +2,13 @@
 // The host stand-in's in-memory payment objects: a batch of payments, each with an optional
 // extended interface and a list of identification entries.
 #include "HostObject.h"
+#include "HostText.h"
 
 #include "TavrinBankPayments.h"
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavrin_host {
@@ -36,6 +39,19 @@ public:
     HRESULT STDMETHODCALLTYPE Add(IIdentification** item) override;
 };
 
+// A payment's identification list, made when it is first asked for: in a batch only the first
+// payment carries one, and the others need not hold an empty list each.
+class LazyIdentificationList {
+public:
+    HostIdentificationList* operator->() { return get(); }
+    HostIdentificationList* get();
+    // The list when it has been made, or null; a const payment has no use for a new one.
+    const HostIdentificationList* IfMade() const { return m_list.get(); }
+
+private:
+    HostRef<HostIdentificationList> m_list;
+};
+
 #define HOST_UNUSED(n) \
     HRESULT STDMETHODCALLTYPE Unused##n() override { return E_NOTIMPL; }
 
@@ -45,15 +61,15 @@ public:
     static HostRef<HostPayment> Create(bool extended = true);
     IUnknown* FindInterface(REFIID riid);
 
-    bool extended = true;
     double amount = 0.0;
-    std::wstring payerName, payerIban, payerBic;
-    std::wstring payeeName, payeeIban, payeeBic;
-    std::wstring paymentReference, payeeReference;
+    HostText payerName, payerIban, payerBic;
+    HostText payeeName, payeeIban, payeeBic;
+    HostText paymentReference, payeeReference;
     DATE executionDate = 0.0;
     LONG resultCode = -1;
     LONG currency1 = 978, currency2 = 978;
-    HostRef<HostIdentificationList> identifications = HostIdentificationList::Create();
+    bool extended = true;
+    LazyIdentificationList identifications;
 
     // IPayment
     HRESULT STDMETHODCALLTYPE get_Amount(double* out) override;
@@ -141,6 +157,17 @@ public:
     // The value of the first identification entry named "Other", or empty.
     std::wstring Oin() const;
     void SetOin(const std::wstring& oin);
+
+    // Every text value at once, held in one buffer of their size.
+    struct Texts {
+        std::wstring_view payerName, payerIban, payerBic;
+        std::wstring_view payeeName, payeeIban, payeeBic;
+        std::wstring_view paymentReference, payeeReference;
+    };
+    void SetTexts(const Texts& texts);
+
+private:
+    std::unique_ptr<wchar_t[]> m_texts;
 };
 
 #undef HOST_UNUSED
@@ -161,7 +188,8 @@ public:
 };
 
 // Sum of the reference counts of a batch and every object reachable from it: a component
-// that released all it took leaves this sum unchanged.
+// that released all it took leaves this sum unchanged. An identification list not made yet
+// counts as the one reference its payment will hold.
 ULONG TotalRefCount(const HostPaymentBatch& batch);
 
 } // namespace tavrin_host

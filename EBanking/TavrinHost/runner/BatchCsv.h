@@ -3,22 +3,32 @@
 // RFC 4180 quoting. Pure C++ so that it builds and can be tested anywhere.
 #include "CalendarDay.h"
 
+#include <forward_list>
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavrin_host {
 
+// One payment of a batch. Its text is not copied: it views the bytes it was read from.
 struct PaymentRow {
-    std::string payerName, payerIban, payerBic;
-    std::string payeeName, payeeIban, payeeBic;
+    std::string_view payerName, payerIban, payerBic;
+    std::string_view payeeName, payeeIban, payeeBic;
     double amount = 0.0;
     long currency1 = 978, currency2 = 978;
-    std::string paymentReference, payeeReference;
+    std::string_view paymentReference, payeeReference;
     int executionYear = 0, executionMonth = 0, executionDay = 0; // all zero: no date
-    std::string oin;                                             // first row only
+    std::string_view oin;                                        // first row only
     bool hasOin = false;
+};
+
+// The payments of a batch file. Their text views the bytes parsed, which must outlive them, or,
+// for a quoted field that held doubled quotes, its unquoted copy kept here.
+struct BatchRows {
+    std::vector<PaymentRow> rows;
+    std::forward_list<std::string> unquoted;
 };
 
 class CsvError : public std::runtime_error {
@@ -41,6 +51,8 @@ using ShowableDay = std::function<bool(const CalendarDay& day)>;
 
 // Parses a whole file's bytes. Throws CsvError naming the line (1-based) of the first fault:
 // also text that is not UTF-8 and an execution date that the dialog cannot show.
-std::vector<PaymentRow> ParseBatchCsv(const std::string& bytes, const ShowableDay& showable);
+BatchRows ParseBatchCsv(std::string_view bytes, const ShowableDay& showable);
+// The rows would view a string that is gone.
+BatchRows ParseBatchCsv(std::string&& bytes, const ShowableDay& showable) = delete;
 
 } // namespace tavrin_host

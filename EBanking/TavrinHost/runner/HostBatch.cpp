@@ -2,16 +2,26 @@
 
 #include <oleauto.h>
 
-#include <cstdio>
+#include <iterator>
 
 namespace tavrin_host {
+namespace {
 
-std::wstring Widen(const std::string& utf8)
+// Converts into room for as many units as the text has bytes, which UTF-16 never exceeds, and
+// returns the units written.
+size_t WidenInto(std::string_view utf8, wchar_t* room)
 {
-    if (utf8.empty()) return std::wstring();
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], n);
+    if (utf8.empty()) return 0;
+    const int size = static_cast<int>(utf8.size());
+    return static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, room, size));
+}
+
+} // namespace
+
+std::wstring Widen(std::string_view utf8)
+{
+    std::wstring out(utf8.size(), L'\0');
+    out.resize(WidenInto(utf8, &out[0]));
     return out;
 }
 
@@ -27,19 +37,32 @@ std::string Utf8(const std::wstring& text)
 HostRef<HostPaymentBatch> MakeHostBatch(const std::vector<PaymentRow>& rows)
 {
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
+    batch->payments.reserve(rows.size());
+    std::wstring converted; // a row's values, until its payment takes them
     for (const PaymentRow& row : rows) {
         HostPayment& p = batch->Add();
-        p.payerName = Widen(row.payerName);
-        p.payerIban = Widen(row.payerIban);
-        p.payerBic = Widen(row.payerBic);
-        p.payeeName = Widen(row.payeeName);
-        p.payeeIban = Widen(row.payeeIban);
-        p.payeeBic = Widen(row.payeeBic);
+        const std::string_view fields[] = {row.payerName,
+                                           row.payerIban,
+                                           row.payerBic,
+                                           row.payeeName,
+                                           row.payeeIban,
+                                           row.payeeBic,
+                                           row.paymentReference,
+                                           row.payeeReference};
+        size_t bytes = 0;
+        for (const std::string_view& field : fields)
+            bytes += field.size();
+        converted.resize(bytes);
+        std::wstring_view values[std::size(fields)];
+        wchar_t* next = &converted[0];
+        for (size_t i = 0; i < std::size(fields); ++i) {
+            values[i] = std::wstring_view(next, WidenInto(fields[i], next));
+            next += values[i].size();
+        }
+        p.SetTexts({values[0], values[1], values[2], values[3], values[4], values[5], values[6], values[7]});
         p.amount = row.amount;
         p.currency1 = row.currency1;
         p.currency2 = row.currency2;
-        p.paymentReference = Widen(row.paymentReference);
-        p.payeeReference = Widen(row.payeeReference);
         if (row.executionYear) {
             SYSTEMTIME day = {};
             day.wYear = static_cast<WORD>(row.executionYear);
@@ -50,15 +73,6 @@ HostRef<HostPaymentBatch> MakeHostBatch(const std::vector<PaymentRow>& rows)
         if (row.hasOin) p.SetOin(Widen(row.oin));
     }
     return batch;
-}
-
-std::wstring FormatDate(DATE date)
-{
-    SYSTEMTIME day = {};
-    if (date == 0.0 || !VariantTimeToSystemTime(date, &day)) return std::wstring();
-    wchar_t text[16];
-    std::swprintf(text, 16, L"%04u-%02u-%02u", day.wYear, day.wMonth, day.wDay);
-    return text;
 }
 
 } // namespace tavrin_host

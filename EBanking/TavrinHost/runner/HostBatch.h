@@ -1,18 +1,17 @@
 #pragma once
-// Turns CSV rows into the host's payment objects, and reads them back after a run.
+// Turns CSV rows into the host's payment objects, and the host's UTF-16 text into UTF-8 and back.
 #include "BatchCsv.h"
 #include "HostObjects.h"
 
 #include <string>
+#include <string_view>
 
 namespace tavrin_host {
 
-std::wstring Widen(const std::string& utf8);
+std::wstring Widen(std::string_view utf8);
 std::string Utf8(const std::wstring& text);
 
+// Each row's text is converted once, into the one buffer of its payment that holds it for the run.
 HostRef<HostPaymentBatch> MakeHostBatch(const std::vector<PaymentRow>& rows);
-
-// "YYYY-MM-DD" for a DATE, or empty for none (zero).
-std::wstring FormatDate(DATE date);
 
 } // namespace tavrin_host

@@ -11,6 +11,7 @@
 #include "RunnerOptions.h"
 #include "SameFile.h"
 #include "SampleBatch.h"
+#include "StepTimer.h"
 #include "WholeFile.h"
 #include "WrittenFile.h"
 
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
+#include <map>
 #include <stdexcept>
 
 using namespace tavrin_host;
@@ -85,33 +87,18 @@ std::wstring TakeString(HRESULT hr, BSTR value)
     return text;
 }
 
-std::vector<PaymentOutcome> ReadOutcomes(HostPaymentBatch& batch, ITavrinBankPaymentService* service)
+// The component's message for each result code the payments hold, asked once a code.
+std::map<long, std::wstring> ResultMessages(const HostPaymentBatch& batch, ITavrinBankPaymentService* service)
 {
-    std::vector<PaymentOutcome> outcomes;
-    for (size_t i = 0; i < batch.payments.size(); ++i) {
-        const HostPayment& p = *batch.payments[i];
-        PaymentOutcome o;
-        o.index = static_cast<long>(i);
-        o.code = p.resultCode;
+    std::map<long, std::wstring> messages;
+    for (const HostRef<HostPayment>& payment : batch.payments) {
+        const long code = payment->resultCode;
+        if (messages.count(code)) continue;
         BSTR message = nullptr;
-        const HRESULT hr = service->GetResultMessage(p.resultCode, &message);
-        o.message = TakeString(hr, message);
-        o.payerName = p.payerName;
-        o.payerIban = p.payerIban;
-        o.payerBic = p.payerBic;
-        o.payeeName = p.payeeName;
-        o.payeeIban = p.payeeIban;
-        o.payeeBic = p.payeeBic;
-        o.amount = p.amount;
-        o.currency1 = p.currency1;
-        o.currency2 = p.currency2;
-        o.paymentReference = p.paymentReference;
-        o.payeeReference = p.payeeReference;
-        o.executionDate = FormatDate(p.executionDate);
-        if (i == 0) o.oin = p.Oin();
-        outcomes.push_back(o);
+        const HRESULT hr = service->GetResultMessage(code, &message);
+        messages.emplace(code, TakeString(hr, message));
     }
-    return outcomes;
+    return messages;
 }
 
 int ExitStatusOf(const RunReport& report)
@@ -138,12 +125,13 @@ std::string ReportClash(const RunnerOptions& options)
     return std::string();
 }
 
-std::vector<PaymentRow> ReadBatch(const RunnerOptions& options)
+// The batch the options name, or the built-in sample. The rows view bytes, which holds the file.
+BatchRows ReadBatch(const RunnerOptions& options, std::string& bytes)
 {
-    if (options.batchFile.empty()) return SampleBatch();
+    if (options.batchFile.empty()) return BatchRows{SampleBatch(), {}};
+    bytes = ReadWholeFile(options.batchFile, "the batch file");
     BatchDatePicker picker;
-    return ParseBatchCsv(ReadWholeFile(options.batchFile, "the batch file"),
-                         [&picker](const CalendarDay& day) { return picker.Shows(day); });
+    return ParseBatchCsv(bytes, [&picker](const CalendarDay& day) { return picker.Shows(day); });
 }
 
 int Run(const RunnerOptions& options)
@@ -153,13 +141,16 @@ int Run(const RunnerOptions& options)
         Print("tavrin-host: " + clash + "\n", stderr);
         return kExitBadInput;
     }
-    std::vector<PaymentRow> rows;
+    StepTimer steps;
+    std::string bytes;
+    BatchRows rows;
     try {
-        rows = ReadBatch(options);
+        rows = ReadBatch(options, bytes);
     } catch (const std::exception& e) {
         Print(std::string("tavrin-host: bad batch file: ") + e.what() + "\n", stderr);
         return kExitBadInput;
     }
+    steps.Lap("runner-read");
 
     ConfigureHostSettings(options);
     std::wstring whyNot;
@@ -170,10 +161,13 @@ int Run(const RunnerOptions& options)
         return kExitCallFailed;
     }
 
-    HostRef<HostPaymentBatch> batch = MakeHostBatch(rows);
+    steps.Restart();
+    HostRef<HostPaymentBatch> batch = MakeHostBatch(rows.rows);
     // From here on the host's payments live in the batch alone, as in the host itself.
-    std::vector<PaymentRow>().swap(rows);
+    rows = BatchRows();
+    std::string().swap(bytes);
     HostRef<HostPaymentBatch> context = HostPaymentBatch::Create(); // the host's second argument
+    steps.Lap("runner-objects");
     RunReport report;
     report.bankName = bank.name;
     report.bankKind = bank.kind;
@@ -195,16 +189,26 @@ int Run(const RunnerOptions& options)
         report.filePath = UnixPathOf(report.file);
         dateRefused = dialog.DateRefused();
     }
-    report.payments = ReadOutcomes(*batch, service.get());
+    steps.Restart();
+    report.payments = batch.get();
+    report.resultMessages = ResultMessages(*batch, service.get());
 
-    Print(FormatReportText(report));
+    WriteReportText(report, [](std::string_view text) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return true;
+    });
+    std::fflush(stdout);
     const int status = dateRefused ? kExitBadInput : ExitStatusOf(report);
-    if (!options.reportFile.empty() && !ReplaceWholeFile(options.reportFile, FormatReportJson(report))) {
-        Print("tavrin-host: cannot write the report " + Utf8(options.reportFile) +
-                  "; the run itself ended with exit status " + std::to_string(status) + "\n",
-              stderr);
-        return kExitReportNotWritten;
+    if (!options.reportFile.empty()) {
+        if (!ReplaceWholeFile(options.reportFile,
+                              [&report](const ByteSink& sink) { return WriteReportJson(report, sink); })) {
+            Print("tavrin-host: cannot write the report " + Utf8(options.reportFile) +
+                      "; the run itself ended with exit status " + std::to_string(status) + "\n",
+                  stderr);
+            return kExitReportNotWritten;
+        }
     }
+    steps.Lap("runner-report");
     if (dateRefused)
         Print("tavrin-host: the dialog's date picker cannot show --date " + FormatCalendarDay(options.date) +
                   "; the transfer was abandoned\n",

@@ -1,27 +1,17 @@
 #pragma once
 // What one payment run did, as the host saw it: the call's result, the run status, the file,
 // the message boxes and every payment's result and written-back values.
+#include "ByteSink.h"
+#include "HostObjects.h"
 #include "MessageBoxWatcher.h"
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 namespace tavrin_host {
-
-struct PaymentOutcome {
-    long index = 0;
-    long code = 0;
-    std::wstring message;
-    std::wstring payerName, payerIban, payerBic;
-    std::wstring payeeName, payeeIban, payeeBic;
-    double amount = 0.0;
-    long currency1 = 0, currency2 = 0;
-    std::wstring paymentReference, payeeReference;
-    std::wstring executionDate; // YYYY-MM-DD or empty
-    std::wstring oin;           // first payment only
-};
 
 struct RunReport {
     std::wstring bankName;
@@ -32,10 +22,15 @@ struct RunReport {
     std::wstring file;    // the file written, as Windows names it, or empty
     std::string filePath; // its Unix path, or empty when there is none
     std::vector<MessageBoxRecord> messages;
-    std::vector<PaymentOutcome> payments;
+    // The payments as the run left them, read where they are rather than copied; null for none.
+    const HostPaymentBatch* payments = nullptr;
+    // The component's message for each result code among the payments.
+    std::map<long, std::wstring> resultMessages;
 };
 
-std::string FormatReportText(const RunReport& report);
-std::string FormatReportJson(const RunReport& report);
+// Each hands the report to sink in pieces, so that a large batch's report is never held whole.
+// False when the sink did not take a piece.
+bool WriteReportText(const RunReport& report, const ByteSink& sink);
+bool WriteReportJson(const RunReport& report, const ByteSink& sink);
 
 } // namespace tavrin_host

@@ -4,10 +4,10 @@ namespace tavrin_host {
 
 std::vector<PaymentRow> SampleBatch()
 {
-    // UTF-8 in the source: the host holds names as Unicode text.
-    const char payerName[] = "Velmora Trading Ltd";
-    const char payerIban[] = "DE89 3704 0044 0532 0130 00";
-    const char payerBic[] = "COBADEFFXXX";
+    // UTF-8 in the source: the host holds names as Unicode text. The rows view these literals.
+    static const char payerName[] = "Velmora Trading Ltd";
+    static const char payerIban[] = "DE89 3704 0044 0532 0130 00";
+    static const char payerBic[] = "COBADEFFXXX";
     std::vector<PaymentRow> rows(4);
     rows[0] = {payerName,
                payerIban,

@@ -39,4 +39,41 @@ size_t FirstInvalidUtf8(std::string_view text)
     return std::string_view::npos;
 }
 
+void AppendUtf8(std::string& out, std::wstring_view text)
+{
+    static_assert(sizeof(wchar_t) == 2, "UTF-16 text");
+    // Room for the longest form, three bytes a unit, cut to what was written.
+    const size_t start = out.size();
+    out.resize(start + 3 * text.size());
+    char* next = &out[start];
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = static_cast<char16_t>(text[i]);
+        if (c < 0x80) {
+            *next++ = static_cast<char>(c);
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            const char32_t low = i + 1 < text.size() ? static_cast<char16_t>(text[i + 1]) : 0;
+            if (c <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            } else {
+                c = 0xFFFD;
+            }
+        }
+        if (c < 0x800) {
+            *next++ = static_cast<char>(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            *next++ = static_cast<char>(0xE0 | (c >> 12));
+            *next++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            *next++ = static_cast<char>(0xF0 | (c >> 18));
+            *next++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *next++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        *next++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    out.resize(static_cast<size_t>(next - out.data()));
+}
+
 } // namespace tavrin_host

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <new>
 #include <stdexcept>
 
 namespace tavrin_host {
@@ -16,7 +18,7 @@ bool IsFolder(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool WriteAll(HANDLE file, const std::string& bytes)
+bool WriteAll(HANDLE file, std::string_view bytes)
 {
     DWORD written = 0;
     return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -35,15 +37,26 @@ std::string ReadWholeFile(const std::wstring& path, const char* what)
     if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &information) ||
         (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         throw std::runtime_error(named + " is not a regular file");
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
+    // Read into one string of the file's size, then on to the end, should the file have grown.
+    const ULONGLONG size = (static_cast<ULONGLONG>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    std::string bytes(static_cast<size_t>(size), '\0');
+    size_t filled = 0;
+    auto read = [&](char* into, size_t wanted) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+        if (!ReadFile(file.get(), into, static_cast<DWORD>(std::min<size_t>(wanted, 1u << 30)), &got, nullptr))
             throw std::runtime_error("cannot read " + named);
-        if (got == 0) return bytes;
-        bytes.append(buffer, got);
+        return static_cast<size_t>(got);
+    };
+    while (filled < bytes.size()) {
+        const size_t got = read(&bytes[filled], bytes.size() - filled);
+        if (got == 0) break;
+        filled += got;
     }
+    bytes.resize(filled);
+    char buffer[65536];
+    while (const size_t got = read(buffer, sizeof buffer))
+        bytes.append(buffer, got);
+    return bytes;
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
@@ -52,15 +65,18 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
     return file && WriteAll(file.get(), bytes);
 }
 
-bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes)
+bool ReplaceWholeFile(const std::wstring& path, const std::function<bool(const ByteSink& sink)>& write)
 {
     // Beside the file, so that the rename stays on its volume, and named after this process, so
     // that no other live writer uses the name; a run ended from outside may leave it behind.
     const std::wstring temporary = path + L".~" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
     bool written = false;
-    {
+    try {
         FileHandle file = OpenFile(temporary, GENERIC_WRITE, 0, CREATE_ALWAYS);
-        written = file && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) && CloseHandle(file.release());
+        const ByteSink sink = [&file](std::string_view bytes) { return WriteAll(file.get(), bytes); };
+        written = file && write(sink) && FlushFileBuffers(file.get()) && CloseHandle(file.release());
+    } catch (const std::bad_alloc&) {
+        // The text could not be made: no file, as with one that could not be written.
     }
     if (written && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;

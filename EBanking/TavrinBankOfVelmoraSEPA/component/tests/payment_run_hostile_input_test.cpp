@@ -42,7 +42,7 @@ const std::wstring kSwappedPair(L"Velmora \xDC00\xD800");
 
 struct StringField {
     const char* name;
-    std::wstring HostPayment::*field;
+    HostText HostPayment::*field;
     long failureCode; // the code a value that is no valid one gives; 0 when it is not checked
 };
 
