@@ -1,5 +1,7 @@
 #include "validation/CharacterMap.h"
 
+#include <algorithm>
+
 #include "validation/MappingFile.h"
 
 #include "common/AsciiChars.h"
@@ -75,8 +77,10 @@ void CCharacterMap::BuildOutputs()
     const auto withoutControls = [](std::uint32_t unit) {
         return static_cast<std::uint16_t>(unit < 0x20u ? 0x20u : unit);
     };
-    m_outputs.resize(0x10000);
-    for (std::uint32_t unit = 0; unit < m_outputs.size(); ++unit)
+    // Up to the highest key: a unit above it has no entry and stays as it is.
+    const std::uint32_t units = m_table.empty() ? 0x20u : std::max(0x20u, m_table.rbegin()->first + 1u);
+    m_outputs.resize(units);
+    for (std::uint32_t unit = 0; unit < units; ++unit)
         m_outputs[unit] = withoutControls(unit);
     for (const auto& entry : m_table)
         m_outputs[entry.first] = entry.second == 0 ? 0 : withoutControls(entry.second);
@@ -90,8 +94,7 @@ void CCharacterMap::Transliterate(std::wstring& text) const
     size_t kept = 0;
     for (const wchar_t unit : text) {
         const std::uint32_t code = static_cast<std::uint32_t>(unit);
-        // Only where wchar_t holds whole code points can a unit lie beyond the table.
-        const wchar_t out = code <= 0xFFFFu ? static_cast<wchar_t>(m_outputs[code]) : unit;
+        const wchar_t out = code < m_outputs.size() ? static_cast<wchar_t>(m_outputs[code]) : unit;
         if (out != 0) text[kept++] = out;
     }
     text.resize(kept);

@@ -50,9 +50,9 @@ public:
     const MappingTable& Table() const { return m_table; }
 
 private:
-    // What each 16-bit code unit becomes, controls already turned into spaces; 0 deletes it.
-    // Built once from the table, so that the many characters of a batch are looked up
-    // directly.
+    // What each code unit up to the table's highest key becomes, controls already turned into
+    // spaces; 0 deletes it. Built once from the table, so that the many characters of a batch
+    // are looked up directly.
     void BuildOutputs();
 
     MappingTable m_table;
