@@ -144,7 +144,8 @@ void CheckNarrowing(const std::uint8_t* data, size_t size)
     for (size_t i = 0; i + 1 < size; i += 2)
         wide += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
 
-    const std::string narrow = NarrowIdentifier(wide.c_str(), wide.size());
+    IdentifierBuffer buffer;
+    const std::string narrow(buffer, NarrowIdentifier(wide.c_str(), wide.size(), buffer));
     FUZZ_CHECK(narrow.size() == std::min(wide.size(), kIdentifierMaxChars));
     bool foreign = false;
     for (size_t i = 0; i < narrow.size(); ++i) {
@@ -157,7 +158,7 @@ void CheckNarrowing(const std::uint8_t* data, size_t size)
         }
     }
     FUZZ_CHECK(std::strlen(narrow.c_str()) == narrow.size());
-    FUZZ_CHECK(NarrowIdentifier(nullptr, wide.size()).empty());
+    FUZZ_CHECK(NarrowIdentifier(nullptr, wide.size(), buffer) == 0 && buffer[0] == '\0');
 
     CString iban(narrow.c_str());
     CString bic(narrow.c_str());

@@ -508,23 +508,22 @@ DOCUMENT_SOURCES = {
     "Creditors/Creditor": ("one per payment, in batch order",
                            ["builder.AppendCreditor(creditors, payment)"]),
     "Creditors/Creditor/Name": ("PayeeAccountName of the payment",
-                                ["SetValue(children, 1, Read(payment, &IPayment::get_PayeeAccountName).Get())"]),
+                                ["values.text[0] = Read(payment, &IPayment::get_PayeeAccountName)"]),
     "Creditors/Creditor/IBAN": ("PayeeIBAN of the payment",
-                                ["SetValue(children, 3, Read(payment, &IPaymentEx::get_PayeeIBAN).Get())"]),
+                                ["values.text[1] = Read(payment, &IPaymentEx::get_PayeeIBAN)"]),
     "Creditors/Creditor/Payment": ("Amount of the payment with two decimals and \".\"",
-                                   ["SetValue(children, 5, Widen(FormatAmount(amount)))"]),
+                                   ["values.text[2] = AmountText(amount)"]),
     "Creditors/Creditor/BIC": ("PayeeBIC of the payment",
-                               ["SetValue(children, 7, Read(payment, &IPaymentEx::get_PayeeBIC).Get())"]),
+                               ["values.text[3] = Read(payment, &IPaymentEx::get_PayeeBIC)"]),
     "Creditors/Creditor/EndToEndId": ("PaymentReference of the payment, or its PayerAccountName when that is empty",
-                                      ["endToEndId = Read(payment, &IPayment::get_PaymentReference)",
-                                       "endToEndId = Read(payment, &IPayment::get_PayerAccountName)",
-                                       "SetValue(children, 11, endToEndId.Get())"]),
+                                      ["values.text[5] = Read(payment, &IPayment::get_PaymentReference)",
+                                       "values.text[5] = Read(payment, &IPayment::get_PayerAccountName)"]),
 }
 
 
 def check_document_sources():
     text = read(DOCUMENT)
-    template = need(r"for \(BSTR name : \{(.*?)\}\)", text, "CreditTransferDocument.cpp creditor template").group(1)
+    template = need(r"const BSTR names\[kCreditorValues\] = \{(.*?)\};", text, "CreditTransferDocument.cpp creditor template").group(1)
     order = re.findall(r"m_names\.(\w+)\.GetBSTR\(\)", template)
     if order != ["name", "iban", "payment", "bic", "reference", "endToEndId"]:
         fail("CreditTransferDocument.cpp: the creditor's elements changed order: %s" % order)

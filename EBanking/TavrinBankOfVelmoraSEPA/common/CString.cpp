@@ -89,6 +89,7 @@ void CString::Reserve(size_t n)
 
 void CString::Assign(const char* text, size_t length)
 {
+    RequireText(text);
     if (length == 0 && !m_text) return; // stays the empty string without allocating
     // text may point into our own buffer; it then fits and Reserve keeps it.
     Reserve(length);

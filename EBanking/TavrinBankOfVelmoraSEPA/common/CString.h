@@ -33,6 +33,9 @@ public:
 
     CString& operator=(const CString& other);
     CString& operator=(const char* text); // null text throws E_INVALIDARG
+    // Replaces the content with the first length characters of text, which may lie in this
+    // string's own buffer; a buffer large enough is kept. Null text throws E_INVALIDARG.
+    void Assign(const char* text, size_t length);
 
     // Counted on every call: the length is the position of the terminator.
     size_t GetLength() const;
@@ -62,7 +65,6 @@ private:
     // Makes room for n characters. A buffer that is too small is released
     // before the new one is allocated, so its content is lost.
     void Reserve(size_t n);
-    void Assign(const char* text, size_t length);
     void Append(const char* text, size_t length);
 
     char* m_text = nullptr;

@@ -3,24 +3,7 @@
 #include "common/CString.h"
 #include "common/CodePageText.h"
 
-#include <climits>
-#include <new>
-
-BSTR CString::AllocSysString() const
-{
-    const size_t length = GetLength();
-    if (length > static_cast<size_t>(INT_MAX)) throw E_OUTOFMEMORY;
-    std::wstring wide;
-    try {
-        wide = WidenText(std::string_view(GetString(), length), CP_ACP);
-    } catch (const std::bad_alloc&) {
-        throw E_OUTOFMEMORY;
-    }
-    if (length && wide.empty()) throw E_UNEXPECTED;
-    BSTR result = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-    if (!result) throw E_OUTOFMEMORY;
-    return result;
-}
+BSTR CString::AllocSysString() const { return NewBstrFromCodePage(std::string_view(GetString(), GetLength()), CP_ACP); }
 
 bool CString::LoadString(HMODULE module, UINT id)
 {

@@ -45,14 +45,36 @@ std::wstring WidenText(std::string_view text, UINT codePage)
 
 std::string NarrowText(const wchar_t* text, size_t length, UINT codePage, Unmappable unmappable)
 {
-    if (!text || length == 0 || length > INT_MAX) return std::string();
+    std::string narrow;
+    NarrowTextInto(text, length, codePage, unmappable, narrow);
+    return narrow;
+}
+
+void NarrowTextInto(const wchar_t* text, size_t length, UINT codePage, Unmappable unmappable, std::string& narrow)
+{
+    narrow.clear();
+    if (!text || length == 0 || length > INT_MAX) return;
     const int size = static_cast<int>(length);
     const DWORD flags = unmappable == Unmappable::DefaultCharacter ? WC_NO_BEST_FIT_CHARS : 0;
     const int narrowLength = Narrow(text, size, codePage, flags, nullptr, 0);
-    if (narrowLength <= 0) return std::string();
-    std::string narrow(static_cast<size_t>(narrowLength), '\0');
-    if (Narrow(text, size, codePage, flags, &narrow[0], narrowLength) != narrowLength) return std::string();
-    return narrow;
+    if (narrowLength <= 0) return;
+    narrow.resize(static_cast<size_t>(narrowLength));
+    if (Narrow(text, size, codePage, flags, &narrow[0], narrowLength) != narrowLength) narrow.clear();
+}
+
+BSTR NewBstrFromCodePage(std::string_view text, UINT codePage)
+{
+    if (text.size() > INT_MAX) throw static_cast<HRESULT>(E_OUTOFMEMORY);
+    const int size = static_cast<int>(text.size());
+    const int length = size ? MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0) : 0;
+    if (size && length <= 0) throw static_cast<HRESULT>(E_UNEXPECTED);
+    BSTR wide = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+    if (!wide) throw static_cast<HRESULT>(E_OUTOFMEMORY);
+    if (size && MultiByteToWideChar(codePage, 0, text.data(), size, wide, length) != length) {
+        SysFreeString(wide);
+        throw static_cast<HRESULT>(E_UNEXPECTED);
+    }
+    return wide;
 }
 
 bool NarrowExactly(std::wstring_view text, UINT codePage, std::string& narrow)

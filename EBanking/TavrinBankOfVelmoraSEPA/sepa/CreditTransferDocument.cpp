@@ -28,6 +28,7 @@ struct ElementNames {
     _bstr_t reference{L"Reference"};
     _bstr_t payment{L"Payment"};
     _bstr_t endToEndId{L"EndToEndId"};
+    _bstr_t nothing{L""};
 };
 
 // A string property of a payment; null when the host has none or the call fails.
@@ -67,6 +68,57 @@ std::string ExecutionDate(DATE date)
     return FormatExecutionDate(fields.wYear, fields.wMonth, fields.wDay);
 }
 
+// The amount as the document writes it, in a new BSTR.
+CBstr AmountText(double amount)
+{
+    const std::string text = FormatAmount(amount);
+    CBstr wide(SysAllocStringLen(nullptr, static_cast<UINT>(text.size())));
+    if (!wide.Get()) return wide;
+    for (size_t i = 0; i < text.size(); ++i)
+        wide.Get()[i] = static_cast<wchar_t>(text[i]);
+    return wide;
+}
+
+// The six values of a payment's Creditor, in the order of its elements; a null one has no text.
+const size_t kCreditorValues = 6;
+struct CreditorValues {
+    CBstr text[kCreditorValues];
+
+    bool AllPresent() const
+    {
+        for (const CBstr& value : text)
+            if (!value.Get()) return false;
+        return true;
+    }
+};
+
+CreditorValues ReadCreditor(IPaymentEx* payment)
+{
+    CreditorValues values;
+    values.text[0] = Read(payment, &IPayment::get_PayeeAccountName);
+    values.text[1] = Read(payment, &IPaymentEx::get_PayeeIBAN);
+    double amount = 0.0;
+    if (FAILED(payment->get_Amount(&amount))) amount = 0.0;
+    values.text[2] = AmountText(amount);
+    values.text[3] = Read(payment, &IPaymentEx::get_PayeeBIC);
+    values.text[4] = Read(payment, &IPayment::get_PayeeReference);
+    values.text[5] = Read(payment, &IPayment::get_PaymentReference);
+    if (values.text[5].Length() == 0) values.text[5] = Read(payment, &IPayment::get_PayerAccountName);
+    return values;
+}
+
+// A host value with a character that XML cannot hold goes in with that character marked, so
+// that one bad value neither spoils the file nor stops it from being saved. False when there is
+// no memory for the marked copy.
+bool MarkNonXmlCharacters(CBstr& value)
+{
+    const UINT length = SysStringLen(value.Get());
+    if (HoldsOnlyXmlCharacters(value.Get(), length)) return true;
+    const std::wstring text = WithXmlCharactersOnly(value.Get(), length);
+    value = CBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    return value.Get() != nullptr;
+}
+
 class CDocumentBuilder {
 public:
     explicit CDocumentBuilder(IXMLDOMDocument* document) : m_document(document) {}
@@ -76,74 +128,89 @@ public:
     bool AppendValue(IXMLDOMNode* parent, BSTR name, BSTR value)
     {
         const IXMLDOMElementPtr element = Append(parent, name);
-        return element && SetValue(element, value);
+        if (!element) return false;
+        if (HoldsOnlyXmlCharacters(value, SysStringLen(value))) return AppendText(m_document, element, value);
+        CBstr marked(SysAllocStringLen(value, SysStringLen(value)));
+        return marked.Get() && MarkNonXmlCharacters(marked) && AppendText(m_document, element, marked.Get());
     }
 
     // Every payment's Creditor is a deep copy of one that holds its six elements, each after its
-    // line break, without values: one engine call where building it takes twenty-six. Appended
-    // after its own line break, like every element. False when the engine fails on the way: the
-    // payment is then not in the document whole.
+    // line break: a few engine calls where building it takes twenty-six. Appended after its own
+    // line break, like every element. False when the engine fails on the way: the payment is
+    // then not in the document whole.
     bool AppendCreditor(IXMLDOMNode* creditors, IPaymentEx* payment)
     {
-        if (!m_creditor && !MakeCreditorTemplate()) return false;
-        IXMLDOMNodePtr creditor;
-        IXMLDOMNodeListPtr children;
-        if (FAILED(m_creditor->cloneNode(VARIANT_TRUE, &creditor)) || !creditor) return false;
-        if (!AppendAfterLineBreak(m_document, creditors, creditor) || FAILED(creditor->get_childNodes(&children)) ||
-            !children)
-            return false;
-        double amount = 0.0;
-        if (FAILED(payment->get_Amount(&amount))) amount = 0.0;
-        CBstr endToEndId = Read(payment, &IPayment::get_PaymentReference);
-        if (SysStringLen(endToEndId.Get()) == 0) endToEndId = Read(payment, &IPayment::get_PayerAccountName);
-        // The six elements stand at the odd positions, each behind its line break.
-        return SetValue(children, 1, Read(payment, &IPayment::get_PayeeAccountName).Get()) &&
-               SetValue(children, 3, Read(payment, &IPaymentEx::get_PayeeIBAN).Get()) &&
-               SetValue(children, 5, Widen(FormatAmount(amount))) &&
-               SetValue(children, 7, Read(payment, &IPaymentEx::get_PayeeBIC).Get()) &&
-               SetValue(children, 9, Read(payment, &IPayment::get_PayeeReference).Get()) &&
-               SetValue(children, 11, endToEndId.Get());
+        CreditorValues values = ReadCreditor(payment);
+        for (CBstr& value : values.text)
+            if (!MarkNonXmlCharacters(value)) return false;
+        return values.AllPresent() ? AppendFilledCopy(creditors, values) : AppendCopyWithGaps(creditors, values);
     }
 
     const ElementNames& Names() const { return m_names; }
 
 private:
-    bool MakeCreditorTemplate()
+    // The usual case: every value is there. The template's own texts take the payment's values,
+    // and the copy carries them along.
+    bool AppendFilledCopy(IXMLDOMNode* creditors, const CreditorValues& values)
     {
-        IXMLDOMElementPtr creditor;
-        if (FAILED(m_document->createElement(m_names.creditor, &creditor)) || !creditor) return false;
-        for (BSTR name : {m_names.name.GetBSTR(),
-                          m_names.iban.GetBSTR(),
-                          m_names.payment.GetBSTR(),
-                          m_names.bic.GetBSTR(),
-                          m_names.reference.GetBSTR(),
-                          m_names.endToEndId.GetBSTR()})
-            if (!Append(creditor, name)) return false;
-        m_creditor = creditor;
+        if (!m_filled && !MakeCreditorTemplate(true, m_filled)) return false;
+        for (size_t i = 0; i < kCreditorValues; ++i)
+            if (FAILED(m_filledTexts[i]->put_data(values.text[i].Get()))) return false;
+        IXMLDOMNodePtr creditor;
+        return SUCCEEDED(m_filled->cloneNode(VARIANT_TRUE, &creditor)) && creditor &&
+               AppendAfterLineBreak(m_document, creditors, creditor);
+    }
+
+    // A value the host did not give leaves its element without a text: the copy of a template
+    // without texts gets one for each value that is there.
+    bool AppendCopyWithGaps(IXMLDOMNode* creditors, const CreditorValues& values)
+    {
+        if (!m_empty && !MakeCreditorTemplate(false, m_empty)) return false;
+        IXMLDOMNodePtr creditor;
+        IXMLDOMNodeListPtr children;
+        if (FAILED(m_empty->cloneNode(VARIANT_TRUE, &creditor)) || !creditor ||
+            !AppendAfterLineBreak(m_document, creditors, creditor) || FAILED(creditor->get_childNodes(&children)) ||
+            !children)
+            return false;
+        for (size_t i = 0; i < kCreditorValues; ++i) {
+            // The six elements stand at the odd positions, each behind its line break.
+            IXMLDOMNodePtr element;
+            if (FAILED(children->get_item(static_cast<LONG>(2 * i + 1), &element)) || !element ||
+                !AppendText(m_document, element, values.text[i].Get()))
+                return false;
+        }
         return true;
     }
 
-    bool SetValue(IXMLDOMNodeList* children, LONG index, BSTR value)
+    // A Creditor with its six elements, each holding an empty text when withTexts is set.
+    bool MakeCreditorTemplate(bool withTexts, IXMLDOMElementPtr& made)
     {
-        IXMLDOMNodePtr element;
-        return SUCCEEDED(children->get_item(index, &element)) && element && SetValue(element, value);
-    }
-
-    // The element holds one value; a null value leaves it empty. A host value with a character
-    // that XML cannot hold goes in with that character marked, so that one bad value neither
-    // spoils the file nor stops it from being saved.
-    bool SetValue(IXMLDOMNode* element, BSTR value)
-    {
-        const UINT length = SysStringLen(value);
-        if (HoldsOnlyXmlCharacters(value, length)) return AppendText(m_document, element, value);
-        const std::wstring text = WithXmlCharactersOnly(value, length);
-        const CBstr marked(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-        return marked.Get() && AppendText(m_document, element, marked.Get());
+        IXMLDOMElementPtr creditor;
+        if (FAILED(m_document->createElement(m_names.creditor, &creditor)) || !creditor) return false;
+        const BSTR names[kCreditorValues] = {m_names.name.GetBSTR(),
+                                             m_names.iban.GetBSTR(),
+                                             m_names.payment.GetBSTR(),
+                                             m_names.bic.GetBSTR(),
+                                             m_names.reference.GetBSTR(),
+                                             m_names.endToEndId.GetBSTR()};
+        for (size_t i = 0; i < kCreditorValues; ++i) {
+            const IXMLDOMElementPtr element = Append(creditor, names[i]);
+            if (!element) return false;
+            if (!withTexts) continue;
+            IXMLDOMTextPtr& text = m_filledTexts[i];
+            if (FAILED(m_document->createTextNode(m_names.nothing, &text)) || !text ||
+                FAILED(element->appendChild(text, nullptr)))
+                return false;
+        }
+        made = creditor;
+        return true;
     }
 
     IXMLDOMDocument* m_document;
     ElementNames m_names;
-    IXMLDOMElementPtr m_creditor;
+    IXMLDOMElementPtr m_filled;
+    IXMLDOMTextPtr m_filledTexts[kCreditorValues];
+    IXMLDOMElementPtr m_empty;
 };
 
 } // namespace

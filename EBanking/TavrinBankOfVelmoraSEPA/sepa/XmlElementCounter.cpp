@@ -1,5 +1,7 @@
 #include "sepa/XmlElementCounter.h"
 
+#include <cstring>
+
 namespace {
 
 // What may follow an element's name in its start tag: the tag's end or white space before
@@ -14,6 +16,12 @@ bool EndsName(unsigned char byte)
 void CXmlElementCounter::Feed(const unsigned char* bytes, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
+        // Outside a tag only a "<" can start one, and text is most of a file.
+        if (m_matched == 0) {
+            const void* next = std::memchr(bytes + i, '<', count - i);
+            if (!next) return;
+            i = static_cast<size_t>(static_cast<const unsigned char*>(next) - bytes);
+        }
         const unsigned char byte = bytes[i];
         if (byte == 0) continue;
         if (m_matched == m_tag.size()) {

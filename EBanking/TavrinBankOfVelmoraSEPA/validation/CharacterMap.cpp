@@ -1,5 +1,7 @@
 #include "validation/CharacterMap.h"
 
+#include <algorithm>
+
 #include "validation/MappingFile.h"
 
 #include "common/AsciiChars.h"
@@ -60,33 +62,40 @@ CCharacterMap::CCharacterMap(const char* overridePath, const EmbeddedSource& emb
     if (overridePath && ReadOverrideFile(overridePath, overrideText)) {
         std::istringstream in(overrideText);
         ReadMappingLines(in, m_table);
-        return;
+    } else {
+        std::istringstream in = embedded();
+        ReadMappingLines(in, m_table);
     }
-    std::istringstream in = embedded();
-    ReadMappingLines(in, m_table);
+    BuildOutputs();
+}
+
+void CCharacterMap::BuildOutputs()
+{
+    // Tabs, line breaks and other controls are not allowed in the file, whether the text
+    // brings them or the table makes them; a space keeps the words apart. So no control is
+    // ever an output, and 0 is free to mean a deletion.
+    const auto withoutControls = [](std::uint32_t unit) {
+        return static_cast<std::uint16_t>(unit < 0x20u ? 0x20u : unit);
+    };
+    // Up to the highest key: a unit above it has no entry and stays as it is.
+    const std::uint32_t units = m_table.empty() ? 0x20u : std::max(0x20u, m_table.rbegin()->first + 1u);
+    m_outputs.resize(units);
+    for (std::uint32_t unit = 0; unit < units; ++unit)
+        m_outputs[unit] = withoutControls(unit);
+    for (const auto& entry : m_table)
+        m_outputs[entry.first] = entry.second == 0 ? 0 : withoutControls(entry.second);
 }
 
 void CCharacterMap::Transliterate(std::wstring& text) const
 {
-    // Every code unit is mapped on its own and a replacement is never mapped
-    // again, so one forward pass into a new string gives the same result as
-    // editing in place, without the cost of erasing in the middle.
-    std::wstring result;
-    result.reserve(text.size());
+    // Every code unit is mapped on its own and a replacement is never mapped again, so one
+    // forward pass that moves the kept units to the front gives the same result as editing
+    // from the back.
+    size_t kept = 0;
     for (const wchar_t unit : text) {
-        wchar_t out = unit;
         const std::uint32_t code = static_cast<std::uint32_t>(unit);
-        if (code <= 0xFFFFu) {
-            const auto entry = m_table.find(static_cast<std::uint16_t>(code));
-            if (entry != m_table.end()) {
-                if (entry->second == 0) continue;
-                out = static_cast<wchar_t>(entry->second);
-            }
-        }
-        // Tabs, line breaks and other controls are not allowed in the file;
-        // a space keeps the words apart.
-        if (static_cast<std::uint32_t>(out) < 0x20u) out = L' ';
-        result += out;
+        const wchar_t out = code < m_outputs.size() ? static_cast<wchar_t>(m_outputs[code]) : unit;
+        if (out != 0) text[kept++] = out;
     }
-    text.swap(result);
+    text.resize(kept);
 }

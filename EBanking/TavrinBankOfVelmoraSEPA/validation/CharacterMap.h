@@ -12,6 +12,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 typedef std::map<std::uint16_t, std::uint16_t> MappingTable;
 
@@ -49,5 +50,11 @@ public:
     const MappingTable& Table() const { return m_table; }
 
 private:
+    // What each code unit up to the table's highest key becomes, controls already turned into
+    // spaces; 0 deletes it. Built once from the table, so that the many characters of a batch
+    // are looked up directly.
+    void BuildOutputs();
+
     MappingTable m_table;
+    std::vector<std::uint16_t> m_outputs;
 };

@@ -9,33 +9,54 @@ using ascii::IsDigit;
 using ascii::IsLetter;
 using ascii::ToUpper;
 
+namespace {
+
+// Longer than any identifier the validation narrows, so that checking a payment's values
+// takes no memory from the heap; longer text goes through a heap buffer.
+const size_t kStackBufferSize = 256;
+
+} // namespace
+
 void NormaliseIdentifier(CString& value, bool removeSpaces, bool toUpper)
 {
     const char* text = value.GetString();
     const size_t length = value.GetLength();
-    std::string result;
-    result.reserve(length);
+    char onStack[kStackBufferSize];
+    std::string onHeap;
+    char* result = onStack;
+    if (length > sizeof onStack) {
+        onHeap.resize(length);
+        result = &onHeap[0];
+    }
+    size_t kept = 0;
     for (size_t i = 0; i < length; ++i) {
         const char c = text[i];
         if (removeSpaces && c == ' ') continue;
-        result += toUpper ? ToUpper(c) : c;
+        result[kept++] = toUpper ? ToUpper(c) : c;
     }
-    value = result.c_str();
+    value.Assign(result, kept);
 }
 
 bool IsValidIban(CString& iban)
 {
     NormaliseIdentifier(iban, true, false);
-    std::string text = iban.GetString();
-    if (text.size() < 5 || text.size() > 34) return false;
+    const size_t length = iban.GetLength();
+    if (length < 5 || length > 34) return false;
 
     // Only the country code is upper-cased; the caller keeps the rest as given.
-    text[0] = ToUpper(text[0]);
-    text[1] = ToUpper(text[1]);
-    iban = text.c_str();
+    const char* text = iban.GetString();
+    if (ToUpper(text[0]) != text[0] || ToUpper(text[1]) != text[1]) {
+        char upper[35];
+        upper[0] = ToUpper(text[0]);
+        upper[1] = ToUpper(text[1]);
+        for (size_t i = 2; i < length; ++i)
+            upper[i] = text[i];
+        iban.Assign(upper, length);
+        text = iban.GetString();
+    }
 
     if (!IsLetter(text[0]) || !IsLetter(text[1]) || !IsDigit(text[2]) || !IsDigit(text[3])) return false;
-    for (size_t i = 4; i < text.size(); ++i) {
+    for (size_t i = 4; i < length; ++i) {
         if (!IsAlphanumeric(text[i])) return false;
     }
     return true;
@@ -63,7 +84,8 @@ bool IsValidBic(CString& bic)
 bool CleanText(CString& text, size_t maxChars)
 {
     const char* chars = text.GetString();
-    size_t length = text.GetLength();
+    const size_t fullLength = text.GetLength();
+    size_t length = fullLength;
     if (maxChars != 0 && maxChars < length) length = maxChars;
 
     size_t first = 0;
@@ -73,6 +95,7 @@ bool CleanText(CString& text, size_t maxChars)
     while (end > first && !IsAlphanumeric(chars[end - 1]))
         --end;
 
-    text = std::string(chars + first, end - first).c_str();
+    // The kept characters move to the front of the string's own buffer.
+    if (first != 0 || end != fullLength) text.Assign(chars + first, end - first);
     return end > first;
 }

@@ -1,23 +1,19 @@
 #include "validation/IdentifierText.h"
 
-std::string NarrowIdentifier(const wchar_t* text, size_t length)
+size_t NarrowIdentifier(const wchar_t* text, size_t length, IdentifierBuffer& narrow)
 {
-    std::string narrow;
-    if (!text) return narrow;
+    if (!text) length = 0;
     if (length > kIdentifierMaxChars) length = kIdentifierMaxChars;
-    narrow.reserve(length);
     for (size_t i = 0; i < length; ++i) {
         const unsigned long unit = static_cast<unsigned long>(text[i]);
-        narrow += (unit != 0 && unit <= 0xFF) ? static_cast<char>(unit) : '?';
+        narrow[i] = (unit != 0 && unit <= 0xFF) ? static_cast<char>(unit) : '?';
     }
-    return narrow;
+    narrow[length] = '\0';
+    return length;
 }
 
-std::wstring WidenIdentifier(const std::string& narrow)
+void WidenIdentifier(const char* narrow, size_t length, wchar_t* wide)
 {
-    std::wstring wide;
-    wide.reserve(narrow.size());
-    for (char c : narrow)
-        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    return wide;
+    for (size_t i = 0; i < length; ++i)
+        wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(narrow[i]));
 }

@@ -3,15 +3,20 @@
 // UTF-16 code unit from U+0001 to U+00FF becomes the byte of the same value.
 
 #include <cstddef>
-#include <string>
 
 // At most this many characters of a value are kept.
 const size_t kIdentifierMaxChars = 255;
 
-// A code unit that has no byte (above U+00FF, or an embedded NUL) becomes '?', so the value
-// fails its check instead of being cut short there, where its head might pass.
-std::string NarrowIdentifier(const wchar_t* text, size_t length);
+// Room for the longest narrowed value and its terminator.
+typedef char IdentifierBuffer[kIdentifierMaxChars + 1];
 
-// The reverse of NarrowIdentifier: each byte becomes the code unit of the same value, so a
-// value written back keeps the characters that were read.
-std::wstring WidenIdentifier(const std::string& narrow);
+// Writes the narrowed value and a terminator into narrow and returns its length; a null text
+// gives the empty value. A code unit that has no byte (above U+00FF, or an embedded NUL)
+// becomes '?', so the value fails its check instead of being cut short there, where its head
+// might pass.
+size_t NarrowIdentifier(const wchar_t* text, size_t length, IdentifierBuffer& narrow);
+
+// The reverse of NarrowIdentifier: each of the length bytes becomes the code unit of the same
+// value in wide, which has room for them, so a value written back keeps the characters that
+// were read.
+void WidenIdentifier(const char* narrow, size_t length, wchar_t* wide);

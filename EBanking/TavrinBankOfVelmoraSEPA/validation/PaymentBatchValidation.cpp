@@ -34,10 +34,11 @@ bool ValidatePaymentBatch(IPaymentBatch* batch, const std::string& overridePath,
         if (FAILED(batch->get_Count(&count))) return BatchFailed(runStatus);
 
         bool allPassed = true;
+        PaymentTextScratch scratch;
         for (LONG index = 0; index < count; ++index) {
             IPaymentPtr payment;
             if (FAILED(batch->get_Item(index, &payment)) || !payment) return BatchFailed(runStatus);
-            const long code = ValidatePayment(payment, map);
+            const long code = ValidatePayment(payment, map, scratch);
             // A payment without its details leaves the batch unfit for a file, as one the batch
             // cannot deliver does; the rest are still checked, so each carries its own code.
             if (code == kMissingPaymentDetails) BatchFailed(runStatus);

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 _COM_SMARTPTR_TYPEDEF(IPaymentEx, __uuidof(IPaymentEx));
 
@@ -28,13 +29,22 @@ constexpr UINT kTextCodePage = CP_THREAD_ACP;
 // Narrows transliterated text into the text code page; a character that has no place in it
 // shows as the default character rather than as a look-alike. The text ends at an embedded
 // NUL. Throws E_OUTOFMEMORY for text too long to convert.
-CString NarrowToThreadCodePage(const std::wstring& text)
+void NarrowToThreadCodePage(const std::wstring& text, std::string& narrow, CString& value)
 {
-    if (text.empty()) return CString();
     if (text.size() > static_cast<size_t>(INT_MAX)) throw static_cast<HRESULT>(E_OUTOFMEMORY);
-    const std::string narrow = NarrowText(text.data(), text.size(), kTextCodePage, Unmappable::DefaultCharacter);
-    if (narrow.empty()) throw static_cast<HRESULT>(E_UNEXPECTED);
-    return CString(narrow.c_str());
+    NarrowTextInto(text.data(), text.size(), kTextCodePage, Unmappable::DefaultCharacter, narrow);
+    if (narrow.empty() && !text.empty()) throw static_cast<HRESULT>(E_UNEXPECTED);
+    value = narrow.c_str();
+}
+
+// A new BSTR for an identifier: each byte becomes the code unit of the same value.
+BSTR WidenedIdentifier(const CString& value)
+{
+    const size_t length = value.GetLength();
+    BSTR wide = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+    if (!wide) throw static_cast<HRESULT>(E_OUTOFMEMORY);
+    WidenIdentifier(value.GetString(), length, wide);
+    return wide;
 }
 
 typedef HRESULT (STDMETHODCALLTYPE IPaymentEx::*StringGetter)(BSTR*);
@@ -44,7 +54,10 @@ typedef HRESULT (STDMETHODCALLTYPE IPaymentEx::*StringSetter)(BSTR);
 // setters are not looked at.
 class PaymentChecks {
 public:
-    PaymentChecks(IPaymentEx* payment, const CCharacterMap& map) : m_payment(payment), m_map(map) {}
+    PaymentChecks(IPaymentEx* payment, const CCharacterMap& map, PaymentTextScratch& scratch)
+        : m_payment(payment), m_map(map), m_scratch(scratch)
+    {
+    }
 
     long Code() const { return m_code; }
 
@@ -52,10 +65,13 @@ public:
     {
         CBstr host;
         const bool read = SUCCEEDED((m_payment->*get)(host.Receive()));
-        CString value(read ? NarrowIdentifier(host.Get(), host.Length()).c_str() : "");
+        IdentifierBuffer narrow;
+        NarrowIdentifier(read ? host.Get() : nullptr, host.Length(), narrow);
+        CString& value = m_scratch.value;
+        value = narrow;
         if (!isValid(value)) Fail(failureCode);
         // A value that could not be read is not replaced by the empty one the check saw.
-        if (read) WriteBack(put, WidenIdentifier(std::string(value.GetString(), value.GetLength())));
+        if (read) WriteBack(put, WidenedIdentifier(value));
     }
 
     static constexpr double kSmallestAmount = 0.005;
@@ -98,24 +114,24 @@ private:
     {
         CBstr host;
         const bool read = SUCCEEDED((m_payment->*get)(host.Receive()));
-        std::wstring wide = read ? host.Text() : std::wstring();
+        std::wstring& wide = m_scratch.wide;
+        if (read && host.Get())
+            wide.assign(host.Get(), host.Length());
+        else
+            wide.clear();
         m_map.Transliterate(wide);
-        CString text = NarrowToThreadCodePage(wide);
+        CString& text = m_scratch.value;
+        NarrowToThreadCodePage(wide, m_scratch.narrow, text);
         const bool kept = CleanText(text, maxChars);
-        if (read) WriteBack(put, WidenFromTextCodePage(text));
+        if (read)
+            WriteBack(put, NewBstrFromCodePage(std::string_view(text.GetString(), text.GetLength()), kTextCodePage));
         return kept;
     }
 
-    static std::wstring WidenFromTextCodePage(const CString& text)
+    // Hands the new value to the host, which only borrows it.
+    void WriteBack(StringSetter put, BSTR value)
     {
-        const std::wstring wide = WidenText(std::string_view(text.GetString(), text.GetLength()), kTextCodePage);
-        if (text.GetLength() && wide.empty()) throw static_cast<HRESULT>(E_UNEXPECTED);
-        return wide;
-    }
-
-    void WriteBack(StringSetter put, const std::wstring& value)
-    {
-        const CBstr text(NewBstr(value.data(), static_cast<UINT>(value.size())));
+        const CBstr text(value);
         (m_payment->*put)(text.Get());
     }
 
@@ -127,12 +143,13 @@ private:
 
     IPaymentEx* m_payment;
     const CCharacterMap& m_map;
+    PaymentTextScratch& m_scratch;
     long m_code = kPaymentPassed;
 };
 
 } // namespace
 
-long ValidatePayment(IPayment* payment, const CCharacterMap& map)
+long ValidatePayment(IPayment* payment, const CCharacterMap& map, PaymentTextScratch& scratch)
 {
     payment->put_ResultCode(kPaymentPassed);
 
@@ -143,7 +160,7 @@ long ValidatePayment(IPayment* payment, const CCharacterMap& map)
         return kMissingPaymentDetails;
     }
 
-    PaymentChecks checks(extended, map);
+    PaymentChecks checks(extended, map, scratch);
     checks.Identifier(&IPaymentEx::get_PayerIBAN, &IPaymentEx::put_PayerIBAN, &IsValidIban, kInvalidPayerIban);
     checks.Identifier(&IPaymentEx::get_PayerBIC, &IPaymentEx::put_PayerBIC, &IsValidBic, kInvalidPayerBic);
     checks.Identifier(&IPaymentEx::get_PayeeIBAN, &IPaymentEx::put_PayeeIBAN, &IsValidIban, kInvalidPayeeIban);

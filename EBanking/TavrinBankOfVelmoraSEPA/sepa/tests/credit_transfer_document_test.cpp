@@ -161,6 +161,7 @@ TEST_F(CreditTransferDocument, MissingHostValuesLeaveElementsEmpty)
     first.Faults().Fail("get_PayeeBIC");
     first.Faults().Fail("get_Amount");
     first.payeeReference = L"";
+    AddValidPayment(*batch, L"Velmora Supplies", 2.0, L"R2").payeeReference = L"";
 
     // A null reference gives an empty Reference, an empty one an empty text.
     const IXMLDOMDocumentPtr withoutOin = Build(nullptr);
@@ -172,6 +173,7 @@ TEST_F(CreditTransferDocument, MissingHostValuesLeaveElementsEmpty)
     EXPECT_EQ(L"", Value(creditor, L"BIC")) << "a failed read adds no text";
     EXPECT_EQ(L"'0.00'", Value(creditor, L"Payment"));
     EXPECT_EQ(L"''", Value(creditor, L"Reference"));
+    EXPECT_EQ(L"''", Value(Creditor(emptyOin, 2), L"Reference")) << "also beside values that are all there";
 }
 
 TEST_F(CreditTransferDocument, DatesThatCannotBeReadAreWrittenAsMinusOne)
