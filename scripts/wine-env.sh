@@ -27,9 +27,11 @@ WINESERVER="$(dirname "$WINE64")/wineserver"
 export WINESERVER
 
 # Runs a Wine command whose Wine helpers (server, services, desktop) may outlive it: they get
-# no terminal or test output to hold open, and none of the lock descriptors.
+# no terminal or test output to hold open, none of the lock descriptors, and a session of their
+# own, so that a caller's process group (a run that the wrapper ends as a whole, a test's
+# timeout) can be ended without ending the prefix's desktop and services with it.
 _wine_detached() {
-  _wine_only_standard_descriptors "$@" </dev/null >/dev/null 2>&1
+  _wine_only_standard_descriptors setsid -w "$@" </dev/null >/dev/null 2>&1
 }
 
 # Runs a command with every descriptor above 2 closed: a lock, or a pipe that a caller waits

@@ -5,7 +5,8 @@
 # without building or starting Wine; clear refusals of a bad batch file and of a report that
 # cannot be written; a save path that the ANSI code page cannot hold, refused before anything
 # is written; a command stopped while its dialog waits, which leaves no process of its run
-# behind; and a run whose Wine server is ended from outside, which has no result.
+# behind and the prefix's desktop and services running; and a run whose Wine server is ended
+# from outside, which has no result.
 # usage: runner_end_to_end_test.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 source_dir=$1 build_dir=$2
@@ -185,6 +186,17 @@ for stop in "TERM bin/tavrin-host" "TERM wine-run.sh" "KILL wine-run.sh"; do
   [ "$status" -eq 6 ] && [ -z "$left" ] && grep -q ": no result$" "$work/stopped.err" ||
     { echo "FAIL: SIG$signal to $target: exit $status, left running: $left"; cat "$work/stopped.err"; exit 1; }
 done
+# The first of those runs made the prefix and started its desktop and services: ending that
+# run's processes must leave them to the prefix, or later programs lose the shared desktop.
+prefix_runs() {
+  local p
+  for p in /proc/[0-9]*; do
+    grep -qz "^WINEPREFIX=$(realpath -m "$prefix")$" "$p/environ" 2>/dev/null || continue
+    tr '\0' ' ' < "$p/cmdline" 2>/dev/null; echo
+  done | grep -F -- "$1" > /dev/null  # not -q: the loop would die of SIGPIPE, failing the pipe
+}
+prefix_runs 'explorer.exe /desktop' && prefix_runs 'services.exe' ||
+  { echo "FAIL: ending a run ended the prefix's desktop or services"; exit 1; }
 
 # A run ended from outside has no result, whatever Wine's exit status. Without --auto nobody
 # answers the dialog, so the run cannot end on its own: its server is ended once the dialog
