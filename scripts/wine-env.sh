@@ -223,6 +223,8 @@ _live_process_group_members() {
 # until none of its processes can run; false when some still can after a minute.
 end_process_group() {
   local _
+  # Most often the group is already empty: no process, not even a zombie, is left to look for.
+  kill -0 -- "-$1" 2>/dev/null || return 0
   for _ in $(seq 1 600); do
     [ -n "$(_live_process_group_members "$1")" ] || return 0
     kill -KILL -- "-$1" 2>/dev/null || true

@@ -119,13 +119,13 @@ bool PaymentDialogUser::IsPaymentDialog(HWND window)
 int PaymentDialogUser::AnswerFor(const MessageBoxRecord& box, HWND window)
 {
     if (box.caption == kReplaceCaption && !m_input.replaceExisting) {
-        m_cancelWhenBack = true;
+        m_cancelAfterBox = window;
         return IDNO;
     }
     if (box.caption == kReplaceCaption || box.caption == kAbandonCaption) return IDYES;
     if (box.caption == kErrorsCaption) {
-        // The values were refused: once the box is gone and the dialog is back, give up.
-        m_cancelWhenBack = true;
+        // The values were refused: once the box is gone, give up.
+        m_cancelAfterBox = window;
         return IDOK;
     }
     if (GetDlgItem(window, IDOK)) return IDOK;
@@ -150,14 +150,6 @@ LRESULT CALLBACK PaymentDialogUser::HookProc(int code, WPARAM wParam, LPARAM lPa
 // initialisation, so what is typed here is not overwritten by the values it loads.
 void PaymentDialogUser::OnActivate(HWND window)
 {
-    if (m_dialog && window == m_dialog) {
-        // Active again after one of its message boxes closed.
-        if (m_cancelWhenBack) {
-            m_cancelWhenBack = false;
-            Press(IDCANCEL);
-        }
-        return;
-    }
     if (m_dialog || !IsPaymentDialog(window)) return;
 
     m_dialog = window;
@@ -185,13 +177,21 @@ void PaymentDialogUser::OnActivate(HWND window)
 
 void PaymentDialogUser::OnDestroy(HWND window)
 {
+    if (m_dialog && window == m_cancelAfterBox) {
+        // Posted as the box goes, not when the dialog is active again: while other programs show
+        // windows the dialog may stay inactive after its box has closed. The box's own loop has
+        // ended, so the dialog's loop takes the command once MessageBox has returned.
+        m_cancelAfterBox = nullptr;
+        Press(IDCANCEL);
+        return;
+    }
     if (!m_dialog || window != m_dialog) return;
     // The controls still exist: children are destroyed after their parent is told.
     m_lastConfirmed = m_lastPressed == IDOK;
     m_pathAtClose = WindowText(GetDlgItem(m_dialog, kSaveField));
     m_dialog = nullptr;
     m_lastPressed = 0;
-    m_cancelWhenBack = false;
+    m_cancelAfterBox = nullptr;
 }
 
 // A day picked from the calendar: the picker takes the new day and keeps its time of day, then

@@ -123,7 +123,7 @@ private:
 
     HWND m_dialog = nullptr;
     int m_lastPressed = 0;
-    bool m_cancelWhenBack = false;
+    HWND m_cancelAfterBox = nullptr; // the message box after which the dialog is cancelled
     bool m_lastConfirmed = false;
     bool m_dateRefused = false;
     std::wstring m_pathAtClose;
