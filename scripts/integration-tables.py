@@ -490,10 +490,10 @@ DOCUMENT = "EBanking/TavrinBankOfVelmoraSEPA/sepa/CreditTransferDocument.cpp"
 # so: each snippet must stand in CreditTransferDocument.cpp.
 DOCUMENT_SOURCES = {
     "CreationDateAndTime": ("the local date and time when the file is made, yyyy-MM-ddTHH:mm:ss",
-                            ["AppendValue(root, names.creationDateAndTime, Widen(CreationDateAndTime(clock)))"]),
+                            ["AppendValue(root, names.creationDateAndTime, AsciiText(CreationDateAndTime(clock)).Get())"]),
     "RequiredExecutionDate": ("ExecutionDate of the first payment (as confirmed in the dialog), yyyy-MM-dd",
                               ["first->get_ExecutionDate(&executionDate)",
-                               "AppendValue(root, names.requiredExecutionDate, Widen(ExecutionDate(executionDate)))"]),
+                               "AppendValue(root, names.requiredExecutionDate, AsciiText(ExecutionDate(executionDate)).Get())"]),
     "Debtor/Name": ("PayerAccountName of the first payment",
                     ["debtorName = Read(first, &IPayment::get_PayerAccountName)",
                      "AppendValue(debtor, names.name, debtorName.Get())"]),
@@ -512,7 +512,7 @@ DOCUMENT_SOURCES = {
     "Creditors/Creditor/IBAN": ("PayeeIBAN of the payment",
                                 ["values.text[1] = Read(payment, &IPaymentEx::get_PayeeIBAN)"]),
     "Creditors/Creditor/Payment": ("Amount of the payment with two decimals and \".\"",
-                                   ["values.text[2] = AmountText(amount)"]),
+                                   ["values.text[2] = AsciiText(FormatAmount(amount))"]),
     "Creditors/Creditor/BIC": ("PayeeBIC of the payment",
                                ["values.text[3] = Read(payment, &IPaymentEx::get_PayeeBIC)"]),
     "Creditors/Creditor/EndToEndId": ("PaymentReference of the payment, or its PayerAccountName when that is empty",

@@ -32,6 +32,15 @@ void RequireArgument(T* pointer)
     if (!pointer) throw static_cast<HRESULT>(E_INVALIDARG);
 }
 
+// An interface or string out-parameter: throws E_INVALIDARG when it is missing, and otherwise
+// empties it first, so that a failure further on leaves the caller nothing to release.
+template <class T>
+void RequireOut(T** out)
+{
+    RequireArgument(out);
+    *out = nullptr;
+}
+
 // Error information for the callers of one interface: a class derives from it with its own
 // interface and answers that the methods of no other interface leave error information.
 template <class Interface>

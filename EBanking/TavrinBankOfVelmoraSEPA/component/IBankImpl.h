@@ -16,8 +16,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override
     {
         return ComMethod([&] {
-            RequireArgument(name);
-            *name = nullptr;
+            RequireOut(name);
             *name = NewBstr(m_name);
         });
     }
@@ -25,8 +24,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Services(ITavrinBankServices** services) override
     {
         return ComMethod([&] {
-            RequireArgument(services);
-            *services = nullptr;
+            RequireOut(services);
             if (!m_services)
                 ThrowIfFailed(CreateComObject<Services>(
                     nullptr, __uuidof(ITavrinBankServices), reinterpret_cast<void**>(&m_services)));

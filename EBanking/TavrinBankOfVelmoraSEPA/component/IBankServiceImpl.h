@@ -14,8 +14,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override
     {
         return ComMethod([&] {
-            RequireArgument(name);
-            *name = nullptr;
+            RequireOut(name);
             *name = NewBstr(m_name);
         });
     }

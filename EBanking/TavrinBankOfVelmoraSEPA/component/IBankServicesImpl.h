@@ -17,8 +17,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Item(VARIANT index, ITavrinBankService** service) override
     {
         return ComMethod([&] {
-            RequireArgument(service);
-            *service = nullptr;
+            RequireOut(service);
             const int position = Resolve(index);
             if (position < 0) throw static_cast<HRESULT>(E_INVALIDARG);
             *service = List::GetAt(position);
@@ -36,8 +35,7 @@ public:
     HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** enumerator) override
     {
         return ComMethod([&] {
-            RequireArgument(enumerator);
-            *enumerator = nullptr;
+            RequireOut(enumerator);
             IEnumVARIANT* made = nullptr;
             ThrowIfFailed(
                 CEnumVariantArray<ITavrinBankService>::Create(&List::List(), static_cast<Interface*>(this), 0, &made));

@@ -39,7 +39,17 @@ CBstr Read(IPaymentEx* payment, HRESULT (STDMETHODCALLTYPE IPaymentEx::*getter)(
     return CBstr(value);
 }
 
-_bstr_t Widen(const std::string& ascii) { return _bstr_t(std::wstring(ascii.begin(), ascii.end()).c_str()); }
+// Text the component writes itself (amounts, dates), all ASCII, in a new BSTR. Throws
+// E_OUTOFMEMORY when there is no memory for it: a value left out would pass for one the host
+// did not give.
+CBstr AsciiText(const std::string& ascii)
+{
+    CBstr wide(SysAllocStringLen(nullptr, static_cast<UINT>(ascii.size())));
+    if (!wide.Get()) throw static_cast<HRESULT>(E_OUTOFMEMORY);
+    for (size_t i = 0; i < ascii.size(); ++i)
+        wide.Get()[i] = static_cast<wchar_t>(ascii[i]);
+    return wide;
+}
 
 IPaymentExPtr ExtendedPayment(IPaymentBatch* batch, LONG index)
 {
@@ -68,17 +78,6 @@ std::string ExecutionDate(DATE date)
     return FormatExecutionDate(fields.wYear, fields.wMonth, fields.wDay);
 }
 
-// The amount as the document writes it, in a new BSTR.
-CBstr AmountText(double amount)
-{
-    const std::string text = FormatAmount(amount);
-    CBstr wide(SysAllocStringLen(nullptr, static_cast<UINT>(text.size())));
-    if (!wide.Get()) return wide;
-    for (size_t i = 0; i < text.size(); ++i)
-        wide.Get()[i] = static_cast<wchar_t>(text[i]);
-    return wide;
-}
-
 // The six values of a payment's Creditor, in the order of its elements; a null one has no text.
 const size_t kCreditorValues = 6;
 struct CreditorValues {
@@ -99,7 +98,7 @@ CreditorValues ReadCreditor(IPaymentEx* payment)
     values.text[1] = Read(payment, &IPaymentEx::get_PayeeIBAN);
     double amount = 0.0;
     if (FAILED(payment->get_Amount(&amount))) amount = 0.0;
-    values.text[2] = AmountText(amount);
+    values.text[2] = AsciiText(FormatAmount(amount));
     values.text[3] = Read(payment, &IPaymentEx::get_PayeeBIC);
     values.text[4] = Read(payment, &IPayment::get_PayeeReference);
     values.text[5] = Read(payment, &IPayment::get_PaymentReference);
@@ -108,14 +107,21 @@ CreditorValues ReadCreditor(IPaymentEx* payment)
 }
 
 // A host value with a character that XML cannot hold goes in with that character marked, so
-// that one bad value neither spoils the file nor stops it from being saved. False when there is
-// no memory for the marked copy.
+// that one bad value neither spoils the file nor stops it from being saved.
+bool NeedsMarking(BSTR value) { return !HoldsOnlyXmlCharacters(value, SysStringLen(value)); }
+
+// The marked copy of such a value; null when there is no memory for it.
+CBstr MarkedCopy(BSTR value)
+{
+    const std::wstring text = WithXmlCharactersOnly(value, SysStringLen(value));
+    return CBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}
+
+// Marks the value in place when it needs it; false when there is no memory for the copy.
 bool MarkNonXmlCharacters(CBstr& value)
 {
-    const UINT length = SysStringLen(value.Get());
-    if (HoldsOnlyXmlCharacters(value.Get(), length)) return true;
-    const std::wstring text = WithXmlCharactersOnly(value.Get(), length);
-    value = CBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    if (!NeedsMarking(value.Get())) return true;
+    value = MarkedCopy(value.Get());
     return value.Get() != nullptr;
 }
 
@@ -129,9 +135,9 @@ public:
     {
         const IXMLDOMElementPtr element = Append(parent, name);
         if (!element) return false;
-        if (HoldsOnlyXmlCharacters(value, SysStringLen(value))) return AppendText(m_document, element, value);
-        CBstr marked(SysAllocStringLen(value, SysStringLen(value)));
-        return marked.Get() && MarkNonXmlCharacters(marked) && AppendText(m_document, element, marked.Get());
+        if (!NeedsMarking(value)) return AppendText(m_document, element, value);
+        const CBstr marked = MarkedCopy(value);
+        return marked.Get() && AppendText(m_document, element, marked.Get());
     }
 
     // Every payment's Creditor is a deep copy of one that holds its six elements, each after its
@@ -239,8 +245,8 @@ IXMLDOMDocumentPtr BuildCreditTransferDocument(BSTR debtorReference, IPaymentBat
     // (an engine call that fails, a payment the batch fails to deliver or that lacks the
     // extended interface) leaves the document without its root, so that no file is written:
     // one without that payment would pass for the whole batch.
-    if (!builder.AppendValue(root, names.creationDateAndTime, Widen(CreationDateAndTime(clock))) ||
-        !builder.AppendValue(root, names.requiredExecutionDate, Widen(ExecutionDate(executionDate))))
+    if (!builder.AppendValue(root, names.creationDateAndTime, AsciiText(CreationDateAndTime(clock)).Get()) ||
+        !builder.AppendValue(root, names.requiredExecutionDate, AsciiText(ExecutionDate(executionDate)).Get()))
         return document;
     const IXMLDOMElementPtr debtor = builder.Append(root, names.debtor);
     if (!debtor || !builder.AppendValue(debtor, names.name, debtorName.Get()) ||

@@ -1,5 +1,7 @@
 #include "HostBatch.h"
 
+#include "Utf8Text.h"
+
 #include <oleauto.h>
 
 #include <iterator>
@@ -27,10 +29,8 @@ std::wstring Widen(std::string_view utf8)
 
 std::string Utf8(const std::wstring& text)
 {
-    if (text.empty()) return std::string();
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    std::string out;
+    AppendUtf8(out, text);
     return out;
 }
 
