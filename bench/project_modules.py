@@ -24,7 +24,7 @@ PARTS = [
     ("Host stand-in: payment objects", r"TavrinHost/(objects/HostObject|runner/HostBatch)"),
     ("Host stand-in: report", r"TavrinHost/runner/(RunReport|RunOutcome|WrittenFile|Main)\."),
     (HOST_REST, r"TavrinHost/"),
-    (FLOOR_PROGRAM, r"TavrinBankOfVelmoraSEPA/sepa/benchmarks/"),
+    (FLOOR_PROGRAM, r"bench/programs/"),
     ("Component: validation", r"TavrinBankOfVelmoraSEPA/validation/"),
     ("Component: credit transfer document and file", r"TavrinBankOfVelmoraSEPA/sepa/"),
     ("Component: dialog", r"TavrinBankOfVelmoraSEPA/dialog/"),
@@ -34,11 +34,11 @@ PARTS = [
 # goes to its module's catch-all part.
 MODULE_PARTS = {"tavrin-host.exe": HOST_REST, "TavrinHostSettings.dll": HOST_REST,
                 "TavrinBankOfVelmoraSEPA.dll": COMPONENT_REST, "sepa_xml_engine_floor.exe": FLOOR_PROGRAM}
-# The sources each module is built from: the host's and the component's modules define some
-# functions of the same name (DllMain, DllGetClassObject).
+# The sources each module is built from (a folder, or a tuple of folders): the host's and the
+# component's modules define some functions of the same name (DllMain, DllGetClassObject).
 MODULE_SOURCES = {"tavrin-host.exe": "EBanking/TavrinHost/", "TavrinHostSettings.dll": "EBanking/TavrinHost/",
                   "TavrinBankOfVelmoraSEPA.dll": "EBanking/TavrinBankOfVelmoraSEPA/",
-                  "sepa_xml_engine_floor.exe": "EBanking/TavrinBankOfVelmoraSEPA/"}
+                  "sepa_xml_engine_floor.exe": ("bench/programs/", "EBanking/TavrinBankOfVelmoraSEPA/")}
 
 
 def loaded_bases(trace_text):

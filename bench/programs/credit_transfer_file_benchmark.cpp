@@ -4,7 +4,10 @@
 // file holds every payment, and prints how the time per payment of the largest batch compares
 // with the smallest. A benchmark, not a test: timings depend on the machine.
 //
-//   scripts/wine-run.sh build/x86_64 build/x86_64/bin/sepa_credit_transfer_file_benchmark.exe [ROUNDS [SIZE...]]
+//   scripts/wine-run.sh build/bench-x86_64 PROGRAM [ROUNDS [SIZE...]]
+//
+// with PROGRAM build/bench-x86_64/bin/sepa_credit_transfer_file_benchmark.exe, which
+// scripts/benchmark.sh builds.
 #include "sepa/CreditTransferDocument.h"
 #include "sepa/CreditTransferFile.h"
 
