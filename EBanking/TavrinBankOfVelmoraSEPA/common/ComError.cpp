@@ -4,6 +4,8 @@
 
 #include <oleauto.h>
 
+#include <new>
+
 namespace {
 
 struct ErrorDescription {
@@ -47,4 +49,23 @@ HRESULT ReportHResult(HRESULT hr) noexcept
     if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) SetErrorInfo(0, info);
 
     return static_cast<HRESULT>(0x800A0000UL | ((0xFFFEUL - row) & 0xFFFFUL));
+}
+
+HRESULT ResultFromCaughtException(Boundary boundary) noexcept
+{
+    const bool method = boundary == Boundary::Method;
+    try {
+        throw;
+    } catch (HRESULT hr) {
+        if (method) return ReportHResult(hr);
+        // A success code thrown by mistake must not read as a created object.
+        return FAILED(hr) ? hr : E_UNEXPECTED;
+    } catch (const _com_error&) {
+        // The failed call has left its own error information, if any.
+        return method ? DISP_E_EXCEPTION : E_UNEXPECTED;
+    } catch (const std::bad_alloc&) {
+        return method ? E_UNEXPECTED : E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
 }

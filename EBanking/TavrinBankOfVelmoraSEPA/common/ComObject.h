@@ -8,6 +8,7 @@
 // apartment), holds a module lock while it lives, and deletes itself at the last release. A
 // ComObject is stand-alone or the inner object of an aggregate, whose interfaces then delegate
 // IUnknown to the outer object while the outer holds the inner one's own IUnknown.
+#include "common/ComError.h"
 #include "common/ComPtr.h"
 #include "common/ModuleLock.h"
 
@@ -15,6 +16,7 @@
 #include <unknwn.h>
 
 #include <new>
+#include <type_traits>
 #include <utility>
 
 // One row of an interface list: Interface, and the interfaces it derives from that a caller
@@ -22,6 +24,13 @@
 template <class Interface, class... AlsoAnswers>
 struct ComInterface {
     using Type = Interface;
+
+    // A row may only answer what the object's pointer really is: a static_cast to an interface
+    // the object does not derive from, or an identifier answered with an unrelated vtable,
+    // would hand the caller the wrong methods.
+    template <class Object>
+    static constexpr bool kAnsweredBy = std::is_base_of_v<Interface, Object> &&
+                                        (std::is_base_of_v<AlsoAnswers, Interface> && ...);
 
     template <class Object>
     static void* Find(Object* object, REFIID riid)
@@ -35,6 +44,10 @@ struct ComInterface {
 template <class First, class... Rest>
 struct ComInterfaces {
     using Identity = typename First::Type;
+
+    template <class Object>
+    static constexpr bool kAnsweredBy = First::template kAnsweredBy<Object> &&
+                                        (Rest::template kAnsweredBy<Object> && ...);
 
     // The interface pointer for riid, without a reference added; null when there is none.
     template <class Object>
@@ -52,6 +65,12 @@ struct ComInterfaces {
 // its code still runs for the object.
 template <class T>
 class ComObject final : private ModuleLock, public T {
+    static_assert(T::Interfaces::template kAnsweredBy<T>,
+                  "each interface of a row of T::Interfaces must be a base of T, and each interface a row "
+                  "also answers a base of the row's interface");
+    static_assert(!std::is_destructible_v<T>,
+                  "T's destructor must not be public: only the last release may delete a counted object");
+
 public:
     template <class... Args>
     explicit ComObject(Args&&... args) : ModuleLock(), T(std::forward<Args>(args)...), m_own(*this)
@@ -80,6 +99,9 @@ public:
     IUnknown* Own() { return &m_own; }
 
 private:
+    // Only the last release of the object's own IUnknown deletes it.
+    ~ComObject() = default;
+
     class OwnUnknown final : public IUnknown {
     public:
         explicit OwnUnknown(ComObject& object) : m_object(object) {}
@@ -121,16 +143,9 @@ HRESULT CreateComObject(IUnknown* outer, REFIID riid, void** out, Args&&... args
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    ComPtr<IUnknown> object;
-    try {
-        object = outer ? ComObject<T>::NewAggregated(outer, std::forward<Args>(args)...)->Own()
-                       : (new ComObject<T>(std::forward<Args>(args)...))->Own();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (HRESULT hr) {
-        return hr;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
-    return object->QueryInterface(riid, out);
+    return ComExport([&] {
+        const ComPtr<IUnknown> object = outer ? ComObject<T>::NewAggregated(outer, std::forward<Args>(args)...)->Own()
+                                              : (new ComObject<T>(std::forward<Args>(args)...))->Own();
+        return object->QueryInterface(riid, out);
+    });
 }

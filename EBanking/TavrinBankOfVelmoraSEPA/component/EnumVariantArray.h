@@ -64,6 +64,7 @@ protected:
         : m_list(list), m_owner(owner), m_position(position)
     {
     }
+    ~CEnumVariantArray() = default;
 
 private:
     const CArray<Element>* m_list;

@@ -1,4 +1,5 @@
 // The library's entry points.
+#include "common/ComError.h"
 #include "common/ModuleLock.h"
 #include "common/ResourceModule.h"
 #include "component/ClassTable.h"
@@ -18,27 +19,19 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** out)
 {
     if (!out) return E_POINTER;
-    return GetClassObject(clsid, riid, out);
+    return ComExport([&] { return GetClassObject(clsid, riid, out); });
 }
 
 HRESULT STDAPICALLTYPE DllCanUnloadNow() { return ModuleLockCount() == 0 ? S_OK : S_FALSE; }
 
 HRESULT STDAPICALLTYPE DllRegisterServer()
 {
-    try {
-        return RegisterModule();
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    return ComExport([] { return RegisterModule(); });
 }
 
 HRESULT STDAPICALLTYPE DllUnregisterServer()
 {
-    try {
-        return UnregisterModule();
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    return ComExport([] { return UnregisterModule(); });
 }
 
 } // extern "C"

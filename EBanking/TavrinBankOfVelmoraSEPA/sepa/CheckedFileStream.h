@@ -23,7 +23,6 @@ public:
         : m_file(file), m_operations(operations), m_elements(std::move(countedElement))
     {
     }
-    virtual ~CCheckedFileStream() = default;
 
     // S_OK while every write has gone to the file whole; otherwise the first failure.
     HRESULT Result() const { return m_result; }
@@ -45,6 +44,9 @@ public:
     HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER count, DWORD type) override;
     HRESULT STDMETHODCALLTYPE Stat(STATSTG* statistics, DWORD flags) override;
     HRESULT STDMETHODCALLTYPE Clone(IStream** copy) override;
+
+protected:
+    ~CCheckedFileStream() = default;
 
 private:
     HANDLE m_file;

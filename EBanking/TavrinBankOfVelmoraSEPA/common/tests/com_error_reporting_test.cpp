@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
 
 using testsupport::ClearErrorInfo;
@@ -79,6 +80,9 @@ TEST(ComErrorReporting, AnyOtherExceptionGivesUnexpectedWithoutErrorInfo)
     EXPECT_EQ(E_UNEXPECTED, ComMethod([] { throw std::runtime_error("boom"); }));
     EXPECT_TRUE(NoErrorInfo());
     EXPECT_EQ(E_UNEXPECTED, ComMethod([] { throw 42; }));
+    EXPECT_TRUE(NoErrorInfo());
+    // Out of memory outside a thrown HRESULT is no exception to the rule for methods.
+    EXPECT_EQ(E_UNEXPECTED, ComMethod([] { throw std::bad_alloc(); }));
     EXPECT_TRUE(NoErrorInfo());
 }
 
