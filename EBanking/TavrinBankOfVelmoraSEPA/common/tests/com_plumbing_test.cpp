@@ -29,38 +29,29 @@ void ExpectRef(const char* file, int line, IUnknown* object, ULONG expected)
 }
 #define EXPECT_REF(object, count) ExpectRef(__FILE__, __LINE__, object, count)
 
-// Whether object answers riid; one that does must answer the object's identity for IUnknown
-// and the way back to every interface of also, and gives the reference it took back here.
+// Whether object answers riid; an interface it answers must give the object's identity for
+// IUnknown and the way back to each interface of also.
 void ExpectInterface(const char* file, int line, IUnknown* object, REFIID riid, bool supported,
                      std::initializer_list<IID> also = {})
 {
     void* found = kUntouched;
     const HRESULT hr = object->QueryInterface(riid, &found);
-    if (!supported) {
-        if (hr != E_NOINTERFACE || found != nullptr)
-            ADD_FAILURE_AT(file, line) << "an interface refused answered " << std::hex << hr << " and " << found;
+    if (hr != (supported ? S_OK : E_NOINTERFACE) || (found != nullptr) != supported) {
+        ADD_FAILURE_AT(file, line) << "QueryInterface answered " << std::hex << hr << " and " << found;
         return;
     }
-    if (hr != S_OK || !found) {
-        ADD_FAILURE_AT(file, line) << "an interface expected answered " << std::hex << hr;
-        return;
-    }
-    IUnknown* const answered = static_cast<IUnknown*>(found);
-    IUnknown* identity = nullptr;
-    IUnknown* expectedIdentity = nullptr;
+    if (!supported) return;
+    const ComPtr<IUnknown> answered(static_cast<IUnknown*>(found), false);
+    ComPtr<IUnknown> identity, expected;
     answered->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity));
-    object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&expectedIdentity));
-    if (identity != expectedIdentity) ADD_FAILURE_AT(file, line) << "the interface answers another identity";
+    object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&expected));
+    if (!identity || identity.GetInterfacePtr() != expected.GetInterfacePtr())
+        ADD_FAILURE_AT(file, line) << "the interface answers another identity";
     for (const IID& back : also) {
-        void* other = nullptr;
-        if (FAILED(answered->QueryInterface(back, &other)) || !other)
+        ComPtr<IUnknown> other;
+        if (FAILED(answered->QueryInterface(back, reinterpret_cast<void**>(&other))) || !other)
             ADD_FAILURE_AT(file, line) << "no way back from the interface";
-        else
-            static_cast<IUnknown*>(other)->Release();
     }
-    if (identity) identity->Release();
-    if (expectedIdentity) expectedIdentity->Release();
-    answered->Release();
 }
 #define EXPECT_INTERFACE(object, riid, supported, ...) \
     ExpectInterface(__FILE__, __LINE__, object, riid, supported, ##__VA_ARGS__)
