@@ -10,18 +10,26 @@ DIR is the component's source folder (EBanking/TavrinBankOfVelmoraSEPA). Writes 
 keys that registration replaces whole, deleted before they are written) for msibuild.
 
 What is registered, and from where:
-  - the classes of the module's class table (component/ClassTable.cpp), each by the registry
+  - the classes of the module's class table (component/Classes.inc), each by the registry
     script (resources/registry/*.regscript) that its resource identifier names
     (resources/resource.h, resources/Registry.rc); scripts outside the table are not registered;
-  - the component categories that the class table gives a class, as "Implemented Categories";
+  - the component categories (component/Categories.inc) that the class table gives a class,
+    as "Implemented Categories";
   - the type library (resources/TavrinBankOfVelmoraSEPA.idl) and its dual interfaces, as the
     system's type library registration writes them.
+scripts/component_facts.py reads these sources.
 """
 import argparse
 import hashlib
 import os
 import re
 import sys
+
+# The component's facts have one reader, in scripts/ beside the guide's table builder, its other user.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
+sys.dont_write_bytecode = True  # no compiled copy left in the source tree
+import component_facts as facts  # noqa: E402
+from component_facts import SourceError  # noqa: E402
 
 COMPONENT = "TavrinBankOfVelmoraSEPA.dll"
 # The 32-bit component of the x64 package (installer/TavrinBankOfVelmoraSEPA.wxs).
@@ -33,106 +41,21 @@ AUTOMATION_PROXY = "{00020424-0000-0000-C000-000000000046}"
 GUID = r"[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}"
 
 
-class SourceError(Exception):
-    pass
-
-
-def read(sources, relative):
-    path = os.path.join(sources, relative)
-    try:
-        with open(path, encoding="utf-8") as f:
-            return f.read()
-    except OSError as e:
-        raise SourceError(f"cannot read {relative}: {e.strerror}")
-
-
-def need(match, what):
-    if not match:
-        raise SourceError(f"not found: {what}")
-    return match
-
-
-def guid_from_initialiser(text):
-    """{0x4E28D2A2, 0xEE93, 0x11D3, {0x8A, 0x15, ...}} as {4E28D2A2-EE93-11D3-8A15-...}."""
-    parts = [int(p, 16) for p in re.findall(r"0x([0-9A-Fa-f]+)", text)]
-    if len(parts) != 11:
-        raise SourceError(f"not a GUID initialiser: {text}")
-    tail = "".join(f"{b:02X}" for b in parts[3:])
-    return f"{{{parts[0]:08X}-{parts[1]:04X}-{parts[2]:04X}-{tail[:4]}-{tail[4:]}}}"
-
-
 def registered_classes(sources):
     """(script file, [category GUID]) for each class of the class table, in table order."""
-    table = read(sources, "component/ClassTable.cpp")
-    resource_ids = dict(re.findall(r"#define\s+(IDR_REGISTRY_\w+)\s+(\d+)", read(sources, "resources/resource.h")))
-    scripts = dict(re.findall(r"^(IDR_REGISTRY_\w+)\s+REGISTRY\s+\"([^\"]+)\"", read(sources, "resources/Registry.rc"), re.M))
-    catids = {
-        name: guid_from_initialiser(init)
-        for name, init in re.findall(r"const CATID (\w+) = (\{[^;]*\});", table)
-    }
-    arrays = {
-        name: [n.strip() for n in body.split(",") if n.strip()]
-        for name, body in re.findall(r"const CATID (\w+)\[\] = \{([^}]*)\};", table)
-    }
-    body = need(re.search(r"const ClassEntry kClasses\[\] = \{(.*?)\n\};", table, re.S), "the class table").group(1)
-    rows = re.findall(r"\{&CLSID_(\w+), &Create<\w+>, (IDR_REGISTRY_\w+), (\w+), (\d+)\}", body)
-    if not rows or len(rows) != body.count("&CLSID_"):
-        raise SourceError("a class table row of an unknown form")
-    classes = []
-    for _, resource, categories, count in rows:
-        if resource not in scripts or resource not in resource_ids:
-            raise SourceError(f"no registry script for {resource}")
-        names = [] if categories == "nullptr" else arrays.get(categories)
-        if names is None or len(names) != int(count) or any(n not in catids for n in names):
-            raise SourceError(f"the categories {categories} of the class table are unknown")
-        classes.append((scripts[resource], [catids[n] for n in names]))
-    return classes
-
-
-def script_lines(text, module):
-    """The lines of a registry script as (keyword, path, name, data); data None when absent."""
-    lines = []
-    for raw in text.splitlines():
-        line = raw.strip()
-        if not line or line.startswith(";"):
-            continue
-        keyword, _, rest = line.partition(" ")
-        data = None
-        if "=" in rest:
-            rest, _, data = rest.partition("=")
-            data = data.strip().replace("%MODULE%", module)
-        rest = rest.strip()
-        name = None
-        if keyword == "value":
-            rest, _, name = rest.rpartition(" ")
-            rest = rest.strip()
-            if not name or data is None:
-                raise SourceError(f"a value line without a name or data: {line}")
-        elif keyword not in ("key", "forceremove", "noremove"):
-            raise SourceError(f"an unknown registry script line: {line}")
-        if not rest or rest.startswith("\\") or rest.endswith("\\"):
-            raise SourceError(f"a registry script line without a key: {line}")
-        lines.append((keyword, rest, name, data))
-    return lines
+    scripts = facts.registry_script_files(sources)
+    catids = facts.categories(sources)
+    return [(scripts[script], [catids[category]] if category else [])
+            for _, script, category in facts.classes(sources)]
 
 
 def type_library(sources):
-    idl = read(sources, "resources/TavrinBankOfVelmoraSEPA.idl")
-    library = need(
-        re.search(
-            r"\[uuid\((" + GUID + r")\), version\((\d+)\.(\d+)\), lcid\((\d+)\),\s*helpstring\(\"([^\"]*)\"\)\]\s*library (\w+)",
-            idl,
-        ),
-        "the library block of the IDL",
-    )
-    interfaces = re.findall(r"\[object, uuid\((" + GUID + r")\), ([^\]]*)\]\s*interface (\w+)", idl)
-    dual = [(iid, name) for iid, attributes, name in interfaces if re.search(r"\b(dual|oleautomation)\b", attributes)]
+    interfaces, library = facts.component_type_library(sources)
+    dual = [("{" + entry["iid"] + "}", name) for name, entry in interfaces.items()
+            if {"dual", "oleautomation"} & set(entry["flags"])]
     if not dual:
         raise SourceError("no dual interface in the IDL")
-    libid, major, minor, lcid, help_string, _ = library.groups()
-    return "{" + libid.upper() + "}", f"{int(major)}.{int(minor)}", int(lcid), help_string, [
-        ("{" + iid.upper() + "}", name) for iid, name in dual
-    ]
+    return library["libid"], library["version"], library["lcid"], library["help"], dual
 
 
 class Tables:
@@ -158,7 +81,7 @@ def build_tables(sources, arch, file_key):
     module = f"[#{file_key}]"
     tables = Tables()
     for script, categories in registered_classes(sources):
-        lines = script_lines(read(sources, "resources/" + script), module)
+        lines = facts.script_lines(sources, script, module)
         clsid_key = None
         for keyword, path, name, data in lines:
             if keyword == "noremove":

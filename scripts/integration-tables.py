@@ -5,10 +5,11 @@
     scripts/integration-tables.py --write     rewrites the tables in the guide
 
 Each table stands in the guide between "<!-- table: NAME -->" and "<!-- end table -->".
-Every table is parsed from the sources it describes (registry scripts, class table, IDL,
-headers, string table, stylesheet, ...). A source whose form has changed so that a table can
-no longer be read fails loudly: a table is never written empty or from a guess.
-Python 3, standard library only.
+Every table is built from the sources it describes, read as data by scripts/component_facts.py
+(registry scripts, the class, category, error, status, code, file name and message rows that
+the C++ includes, IDL, string table) or here (stylesheet, class headers). A source whose form
+has changed so that a table can no longer be read fails loudly: a table is never written
+empty or from a guess. Python 3, standard library only.
 """
 import argparse
 import pathlib
@@ -16,18 +17,21 @@ import re
 import sys
 import xml.etree.ElementTree as ET
 
+# The reader of the component's facts, which the installer's registry tables share; importing it
+# leaves no compiled copy in the source tree.
+sys.dont_write_bytecode = True
+import component_facts as facts  # noqa: E402
+from component_facts import SourceError  # noqa: E402
+
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 GUIDE = ROOT / "docs" / "integration.md"
 COMPONENT = "EBanking/TavrinBankOfVelmoraSEPA"
+SOURCES = str(ROOT / COMPONENT)
 HOST_IDL = "EBanking/TavrinHost/idl"
 
 
-class SourceFormError(Exception):
-    pass
-
-
 def fail(message):
-    raise SourceFormError(message)
+    raise SourceError(message)
 
 
 def read(relative):
@@ -42,13 +46,6 @@ def need(pattern, text, what, flags=re.S):
     if not match:
         fail("%s: not found" % what)
     return match
-
-
-def need_all(pattern, text, what, flags=re.S):
-    found = list(re.finditer(pattern, text, flags))
-    if not found:
-        fail("%s: none found" % what)
-    return found
 
 
 def same_set(what, found, described):
@@ -76,27 +73,6 @@ def table(header, rows):
     return "\n".join(lines)
 
 
-C_ESCAPES = {"n": "\n", "t": "\t", "\\": "\\", '"': '"', "'": "'", "0": "\0"}
-
-
-def c_literal(body):
-    """The text of a C string literal's body (between the quotes)."""
-    out, i = [], 0
-    while i < len(body):
-        if body[i] == "\\":
-            if i + 1 >= len(body) or body[i + 1] not in C_ESCAPES:
-                fail("unsupported escape in string literal %r" % body)
-            out.append(C_ESCAPES[body[i + 1]])
-            i += 2
-        else:
-            out.append(body[i])
-            i += 1
-    return "".join(out)
-
-
-LITERAL = r'L?"((?:\\.|[^"\\])*)"'
-
-
 def shown(text):
     """A message text as one line: line feeds written as \\n."""
     return text.replace("\n", "\\n")
@@ -105,36 +81,11 @@ def shown(text):
 # ---------------------------------------------------------------------------------------------
 # IDL
 
-def parse_idl(relative):
-    text = re.sub(r"//[^\n]*", "", read(relative))
-    interfaces = {}
-    for m in need_all(r"\[([^\]]*)\]\s*interface\s+(\w+)\s*:\s*(\w+)\s*\{(.*?)\}", text, relative + " interfaces"):
-        attrs, name, base, body = m.groups()
-        members = []
-        for method in re.finditer(r"(?:\[([^\]]*)\]\s*)?HRESULT\s+(\w+)\s*\(", body):
-            mattrs = method.group(1) or ""
-            kind = "get" if "propget" in mattrs else "put" if "propput" in mattrs else "call"
-            dispid = re.search(r"\bid\(([^)]*)\)", mattrs)
-            members.append((method.group(2), kind, dispid.group(1) if dispid else ""))
-        if not members and body.strip():
-            fail("%s: interface %s has a body but no method could be read" % (relative, name))
-        interfaces[name] = {
-            "iid": need(r"uuid\(([0-9A-Fa-f-]{36})\)", attrs, "%s: uuid of %s" % (relative, name)).group(1).upper(),
-            "base": base,
-            "flags": [f for f in ("dual", "oleautomation", "nonextensible") if re.search(r"\b%s\b" % f, attrs)],
-            "help": (re.search(r'helpstring\("([^"]*)"\)', attrs) or [None, ""])[1],
-            "members": members,
-            "file": pathlib.Path(relative).name,
-        }
-    library = need(r"\[([^\]]*)\]\s*library\s+(\w+)\s*\{(.*)\}", text, relative + " library")
-    return interfaces, library
-
-
 def all_interfaces():
     found = {}
     for name in ("TavrinEBanking.idl", "TavrinBankPayments.idl"):
-        found.update(parse_idl("%s/%s" % (HOST_IDL, name))[0])
-    own, library = parse_idl(COMPONENT + "/resources/TavrinBankOfVelmoraSEPA.idl")
+        found.update(facts.parse_idl(str(ROOT / HOST_IDL / name))[0])
+    own, library = facts.component_type_library(SOURCES)
     found.update(own)
     return found, own, library
 
@@ -170,59 +121,49 @@ def member_list(members, keep=lambda member: True):
 # ---------------------------------------------------------------------------------------------
 # Classes, registration, type library
 
-def registry_scripts():
-    resource_ids = dict(re.findall(r"#define\s+(IDR_REGISTRY_\w+)\s+(\d+)", read(COMPONENT + "/resources/resource.h")))
-    files = dict(re.findall(r'(IDR_REGISTRY_\w+)\s+REGISTRY\s+"([^"]+)"', read(COMPONENT + "/resources/Registry.rc")))
-    if not files or set(files) != set(resource_ids):
-        fail("Registry.rc and resource.h do not name the same registry scripts")
-    return resource_ids, files
-
-
-def parse_regscript(relative):
-    text = read(relative)
-    progids = re.findall(r"^key (\S+)\\CLSID = (\{[0-9A-F-]{36}\})$", text, re.M)
+def class_script(script):
+    """What a class's registry script registers: its CLSID, ProgIDs, description, threading
+    model and type library."""
+    lines = facts.script_lines(SOURCES, script, "%MODULE%")
+    progids = [(path[: -len("\\CLSID")], data) for keyword, path, _, data in lines
+               if keyword == "key" and path.endswith("\\CLSID") and "\\" not in path[: -len("\\CLSID")]]
     if len(progids) != 2:
-        fail("%s: expected two ProgID keys with a CLSID" % relative)
+        fail("%s: expected two ProgID keys with a CLSID" % script)
     versioned = [p for p, _ in progids if re.search(r"\.\d+$", p)]
     independent = [p for p, _ in progids if not re.search(r"\.\d+$", p)]
     clsid = progids[0][1]
     if len(versioned) != 1 or len(independent) != 1 or progids[1][1] != clsid:
-        fail("%s: ProgIDs do not read as one versioned and one version-independent" % relative)
-    described = need(r"^forceremove CLSID\\%s = (.+)$" % re.escape(clsid), text, relative + " class key", re.M)
-    threading = need(r"^value CLSID\\%s\\InprocServer32 ThreadingModel = (\w+)$" % re.escape(clsid), text,
-                     relative + " ThreadingModel", re.M)
-    typelib = need(r"^key CLSID\\%s\\TypeLib = (\{[0-9A-F-]{36}\})$" % re.escape(clsid), text,
-                   relative + " TypeLib", re.M)
-    curver = need(r"^key %s\\CurVer = (\S+)$" % re.escape(independent[0]), text, relative + " CurVer", re.M)
-    if curver.group(1) != versioned[0]:
-        fail("%s: CurVer does not name the versioned ProgID" % relative)
+        fail("%s: ProgIDs do not read as one versioned and one version-independent" % script)
+    class_key = "CLSID\\" + clsid
+
+    def data(keyword, path, name, what):
+        found = [d for k, p, n, d in lines if k == keyword and p == path and n == name and d is not None]
+        if len(found) != 1:
+            fail("%s %s: not found" % (script, what))
+        return found[0]
+
+    curver = data("key", independent[0] + "\\CurVer", None, "CurVer")
+    if curver != versioned[0]:
+        fail("%s: CurVer does not name the versioned ProgID" % script)
     return {"clsid": clsid, "progid": versioned[0], "independent": independent[0],
-            "description": described.group(1), "threading": threading.group(1), "typelib": typelib.group(1)}
-
-
-def registered_scripts():
-    text = read(COMPONENT + "/component/ClassTable.cpp")
-    body = need(r"const ClassEntry kClasses\[\] = \{(.*?)\};", text, "ClassTable.cpp kClasses").group(1)
-    entries = need_all(r"\{&CLSID_(\w+), &Create<\w+>, (IDR_REGISTRY_\w+), (\w+), (\d+)\}", body,
-                       "ClassTable.cpp class entries")
-    return [(m.group(1), m.group(2), m.group(3), int(m.group(4))) for m in entries]
+            "description": data("forceremove", class_key, None, "class key"),
+            "threading": data("value", class_key + "\\InprocServer32", "ThreadingModel", "ThreadingModel"),
+            "typelib": data("key", class_key + "\\TypeLib", None, "TypeLib")}
 
 
 def table_classes():
-    resource_ids, files = registry_scripts()
-    registered = {script for _, script, _, _ in registered_scripts()}
-    _, own, library = all_interfaces()
-    libid = need(r"uuid\(([0-9A-F-]{36})\)", library.group(1), "library uuid").group(1)
-    coclasses = dict((n, u) for u, n in re.findall(r"\[uuid\(([0-9A-F-]{36})\)[^\]]*\]\s*coclass\s+(\w+)",
-                                                     library.group(3)))
+    resource_ids = facts.resource_ids(SOURCES)
+    files = facts.registry_script_files(SOURCES)
+    registered = {script for _, script, _ in facts.classes(SOURCES)}
+    _, _, library = all_interfaces()
     rows = []
-    for script_id in sorted(files, key=lambda s: int(resource_ids[s])):
-        entry = parse_regscript("%s/resources/%s" % (COMPONENT, files[script_id]))
+    for script_id in sorted(files, key=lambda s: resource_ids[s]):
+        entry = class_script(files[script_id])
         name = entry["independent"].split(".", 1)[1]
-        if entry["typelib"] != "{%s}" % libid:
-            fail("%s: TypeLib %s is not the library's %s" % (files[script_id], entry["typelib"], libid))
+        if entry["typelib"] != library["libid"]:
+            fail("%s: TypeLib %s is not the library's %s" % (files[script_id], entry["typelib"], library["libid"]))
         if script_id in registered:
-            if "{%s}" % coclasses.get(name, "") != entry["clsid"]:
+            if library["coclasses"].get(name, {}).get("clsid") != entry["clsid"]:
                 fail("%s: CLSID differs from the coclass %s in the IDL" % (files[script_id], name))
             state = "yes"
         else:
@@ -235,27 +176,29 @@ def table_classes():
 
 def table_type_library():
     _, _, library = all_interfaces()
-    attrs, name, body = library.groups()
-    resource = need(r"#define\s+IDR_TYPELIB\s+(\d+)", read(COMPONENT + "/resources/resource.h"), "IDR_TYPELIB")
+    resource = facts.resource_ids(SOURCES).get("IDR_TYPELIB")
+    if resource is None:
+        fail("resource.h: IDR_TYPELIB not found")
     need(r"IDR_TYPELIB\s+TYPELIB\s+\"", read(COMPONENT + "/resources/TavrinBankOfVelmoraSEPA.rc"),
          "the TYPELIB resource")
-    lcid = need(r"lcid\((\d+)\)", attrs, "library lcid").group(1)
+    lcid = library["lcid"]
+    if not library["imports"]:
+        fail("TavrinBankOfVelmoraSEPA.idl: no importlib")
     rows = [
-        ("Name", code(name)),
-        ("LIBID", code("{%s}" % need(r"uuid\(([0-9A-F-]{36})\)", attrs, "library uuid").group(1))),
-        ("Version", need(r"version\(([\d.]+)\)", attrs, "library version").group(1)),
-        ("Locale", lcid + (" (English, United States)" if lcid == "1033" else "")),
-        ("Help string", need(r'helpstring\("([^"]*)"\)', attrs, "library helpstring").group(1)),
-        ("Imports", ", ".join(code(m.group(1)) for m in need_all(r'importlib\("([^"]+)"\)', body, "importlib"))),
-        ("Stored as", "resource %s of type TYPELIB in the DLL" % resource.group(1)),
+        ("Name", code(library["name"])),
+        ("LIBID", code(library["libid"])),
+        ("Version", library["version"]),
+        ("Locale", str(lcid) + (" (English, United States)" if lcid == 1033 else "")),
+        ("Help string", library["help"]),
+        ("Imports", ", ".join(code(name) for name in library["imports"])),
+        ("Stored as", "resource %d of type TYPELIB in the DLL" % resource),
     ]
     return table(("Property", "Value"), rows)
 
 
 def table_interfaces():
     interfaces, own, library = all_interfaces()
-    defaults = dict((i, c) for c, i in re.findall(r"coclass\s+(\w+)\s*\{\s*\[default\]\s*interface\s+(\w+);",
-                                                  library.group(3)))
+    defaults = {c["default"]: name for name, c in library["coclasses"].items() if c["default"]}
     rows = []
     for name, entry in own.items():
         base = entry["base"]
@@ -268,22 +211,17 @@ def table_interfaces():
 
 
 def table_category():
-    text = read(COMPONENT + "/component/ClassTable.cpp")
-    m = need(r"const CATID (\w+) = \{0x([0-9A-Fa-f]{8}), 0x([0-9A-Fa-f]{4}), 0x([0-9A-Fa-f]{4}), "
-             r"\{((?:0x[0-9A-Fa-f]{2}, ){7}0x[0-9A-Fa-f]{2})\}\};", text, "ClassTable.cpp CATID")
-    tail = [b[2:] for b in m.group(5).split(", ")]
-    catid = "{%s-%s-%s-%s-%s}" % (m.group(2), m.group(3), m.group(4), "".join(tail[:2]), "".join(tail[2:]))
-    catid = catid.upper()
-    arrays = dict(re.findall(r"const CATID (\w+)\[\] = \{([^}]*)\};", text))
+    catids = facts.categories(SOURCES)
+    _, _, library = all_interfaces()
     rows = []
-    for name, _, array, count in registered_scripts():
-        if array == "nullptr":
+    for name, _, category in facts.classes(SOURCES):
+        if category is None:
             continue
-        if arrays.get(array, "").strip() != m.group(1) or count != 1:
-            fail("ClassTable.cpp: category list %s is not the one category %s" % (array, m.group(1)))
-        clsid = need(r"\[uuid\(([0-9A-F-]{36})\)[^\]]*\]\s*coclass\s+%s\b" % name,
-                     read(COMPONENT + "/resources/TavrinBankOfVelmoraSEPA.idl"), "coclass " + name).group(1)
-        rows.append((code(name), code(catid), code("HKEY_CLASSES_ROOT\\CLSID\\{%s}\\Implemented Categories\\%s"
+        if name not in library["coclasses"]:
+            fail("class %s is no coclass of the IDL" % name)
+        clsid = library["coclasses"][name]["clsid"]
+        catid = catids[category]
+        rows.append((code(name), code(catid), code("HKEY_CLASSES_ROOT\\CLSID\\%s\\Implemented Categories\\%s"
                                                     % (clsid, catid))))
     return table(("Class", "Category (CATID)", "Key written at registration"), rows)
 
@@ -295,7 +233,7 @@ SYSTEM_INTERFACES = {"IDispatch": "{00020400-0000-0000-C000-000000000046}",
 
 def table_implemented():
     interfaces, _, _ = all_interfaces()
-    same_set("classes of the class table", [n for n, _, _, _ in registered_scripts()], CLASS_FILES)
+    same_set("classes of the class table", [n for n, _, _ in facts.classes(SOURCES)], CLASS_FILES)
     rows = []
     for name, header in CLASS_FILES.items():
         text = read("%s/component/%s" % (COMPONENT, header))
@@ -323,7 +261,7 @@ def component_sources():
     texts = []
     for path in sorted((ROOT / COMPONENT).rglob("*")):
         parts = path.relative_to(ROOT / COMPONENT).parts
-        if path.suffix in (".cpp", ".h") and "tests" not in parts and "benchmarks" not in parts:
+        if path.suffix in (".cpp", ".h") and "tests" not in parts:
             texts.append(path.read_text(encoding="utf-8"))
     if not texts:
         fail("no component sources found")
@@ -368,10 +306,9 @@ RUN_STATUS_MEANING = {
 
 
 def table_run_status():
-    text = read(COMPONENT + "/common/RunStatus.h")
-    found = need_all(r"\b(kRun\w+)\s*=\s*(\d+)\s*,", text, "RunStatus.h values")
-    same_set("run statuses", [m.group(1) for m in found], RUN_STATUS_MEANING)
-    rows = [(m.group(2), code(m.group(1)), RUN_STATUS_MEANING[m.group(1)]) for m in found]
+    found = facts.run_statuses(SOURCES)
+    same_set("run statuses", [name for name, _ in found], RUN_STATUS_MEANING)
+    rows = [(str(value), code(name), RUN_STATUS_MEANING[name]) for name, value in found]
     return table(("Status", "Name in the sources", "Meaning"), rows)
 
 
@@ -390,34 +327,20 @@ RESULT_CODE_WHEN = {
 }
 
 
-def result_code_ranges():
-    text = read(COMPONENT + "/validation/ResultCodes.h")
-    body = need(r"constexpr bool HasResultMessageId\(long code\)\s*\{\s*return (.*?);\s*\}", text,
-                "ResultCodes.h HasResultMessageId").group(1)
-    ranges = [(int(a), int(b)) for a, b in re.findall(r"\(code >= (\d+) && code <= (\d+)\)", body)]
-    if not ranges or body.count("code >=") != len(ranges):
-        fail("ResultCodes.h: HasResultMessageId does not read as ranges")
-    return ranges
-
-
 def table_result_codes():
-    base = int(need(r"#define\s+IDS_RESULT_MESSAGES\s+(\d+)", read(COMPONENT + "/resources/resource.h"),
-                    "IDS_RESULT_MESSAGES").group(1))
-    strings = read(COMPONENT + "/resources/Strings.rc")
-    table_body = need(r"STRINGTABLE\s+BEGIN(.*?)\nEND", strings, "Strings.rc STRINGTABLE").group(1)
-    entries = [(int(n), c_literal(t)) for n, t in re.findall(r"^\s*(\d+),\s*" + LITERAL + r"\s*$", table_body, re.M)]
-    if len(entries) != len([l for l in table_body.splitlines() if l.strip()]):
-        fail("Strings.rc: a STRINGTABLE line does not read as NUMBER, \"TEXT\"")
-    enum = need(r"enum PaymentResultCode : long \{(.*?)\};", read(COMPONENT + "/validation/ResultCodes.h"),
-                "ResultCodes.h enum").group(1)
-    constants = [(n, int(v)) for n, v in re.findall(r"\b(k\w+)\s*=\s*(\d+)\s*,", enum)]
+    base = facts.resource_ids(SOURCES).get("IDS_RESULT_MESSAGES")
+    if base is None:
+        fail("resource.h: IDS_RESULT_MESSAGES not found")
+    entries = facts.string_table(SOURCES)
+    constants = facts.result_codes(SOURCES)
     same_set("result code constants", [n for n, _ in constants], RESULT_CODE_WHEN)
+    # A code is set by the component when a source of the validation names it.
     validation = "\n".join(p.read_text(encoding="utf-8") for p in sorted((ROOT / COMPONENT / "validation").glob("*.cpp")))
     by_code = {}
     for name, value in constants:
         if re.search(r"\b%s\b" % name, validation):
             by_code[value] = name
-    ranges = result_code_ranges()
+    ranges = facts.result_message_ranges(SOURCES)
     texts = {n - base: t for n, t in entries}
     for name, value in constants:
         if value not in texts:
@@ -434,45 +357,40 @@ def table_result_codes():
 
 
 def table_com_errors():
-    text = read(COMPONENT + "/common/ComError.cpp")
-    body = need(r"const ErrorDescription kDescriptions\[\] = \{(.*?)\};", text, "ComError.cpp kDescriptions").group(1)
-    rows_found = re.findall(r"\{(E_\w+), " + LITERAL + r"\}", body)
-    need(r"0x800A0000UL \| \(\(0xFFFEUL - row\) & 0xFFFFUL\)", text, "ComError.cpp returned code formula")
-    rows = [(code(thrown), code("0x800A%04X" % (0xFFFE - index)), code(c_literal(description)))
-            for index, (thrown, description) in enumerate(rows_found)]
-    if len(rows) != body.count("{E_"):
-        fail("ComError.cpp: a description row does not read as {E_..., L\"...\"}")
-    rows.append(("any other failure code", code("0x800AFFFE"), code(c_literal(rows_found[0][1]))))
+    found = facts.com_errors(SOURCES)
+    rows = [(code(thrown), code("0x%08X" % returned), code(description)) for thrown, returned, description in found]
+    # A failure code without a row of its own is reported as the first row.
+    rows.append(("any other failure code", code("0x%08X" % found[0][1]), code(found[0][2])))
     return table(("Failure inside the method", "HRESULT returned", "Error description (IErrorInfo)"), rows)
 
 
 # ---------------------------------------------------------------------------------------------
 # Files and folders
 
+FILE_NAMES = ("kHostDataSubfolder", "kMappingOverrideFileName", "kOutputFileNamePrefix", "kOutputFileTimeStampFormat",
+              "kOutputFileNameSuffix", "kOutputFileExtension", "kVirtualStoreFolder")
+
+
 def table_files():
-    data = read(COMPONENT + "/settings/DataFolder.cpp")
-    need(r"CSIDL_COMMON_APPDATA", data, "DataFolder.cpp common application data")
-    sub = c_literal(need(r"PathAppendA\(m_path, " + LITERAL + r"\)", data, "DataFolder.cpp sub-folder").group(1))
-    mapping = c_literal(need(r"const char kMappingOverrideFileName\[\] = " + LITERAL + ";",
-                             read(COMPONENT + "/validation/CharacterMap.cpp"), "mapping file name").group(1))
+    need(r"CSIDL_COMMON_APPDATA", read(COMPONENT + "/settings/DataFolder.cpp"), "DataFolder.cpp common application data")
+    names = facts.file_names(SOURCES)
+    same_set("file names", names, FILE_NAMES)
+    sub = names["kHostDataSubfolder"]
+    mapping = names["kMappingOverrideFileName"]
     if not mapping.startswith("\\"):
-        fail("CharacterMap.cpp: the mapping file name no longer starts with its separator")
-    name = need(r'snprintf\(buffer, bufferSize, "(\w*%s\w*)", stamp\)', read(COMPONENT + "/sepa/OutputFileName.cpp"),
-                "OutputFileName.cpp name pattern").group(1)
-    stamp = need(r'"(%04d%02d%02d%02d%02d%02d)"', read(COMPONENT + "/sepa/OutputFileName.cpp"),
-                 "OutputFileName.cpp time stamp").group(1)
-    if stamp != "%04d%02d%02d%02d%02d%02d":
-        fail("OutputFileName.cpp: time stamp format changed")
-    extension = c_literal(need(r"const char kFileExtension\[\] = " + LITERAL + ";",
-                               read(COMPONENT + "/component/BankPaymentService.cpp"), "file extension").group(1))
-    store = c_literal(need(r"localAppDataFolder \+ " + LITERAL, read(COMPONENT + "/sepa/RedirectNotice.cpp"),
-                           "virtual store folder").group(1))
+        fail("FileNames.inc: the mapping file name no longer starts with its separator")
+    if names["kOutputFileTimeStampFormat"] != "%04d%02d%02d%02d%02d%02d":
+        fail("FileNames.inc: the time stamp is no longer yyyyMMddHHmmss")
+    def file_name(stamp):
+        return names["kOutputFileNamePrefix"] + stamp + names["kOutputFileNameSuffix"] + "." + names["kOutputFileExtension"]
+
+    store = names["kVirtualStoreFolder"]
     rows = [
         ("The host's data folder", code("<common application data>\\" + sub),
          "usually " + code("C:\\ProgramData\\" + sub) + "; neither created nor checked by the component"),
         ("Character mapping override file", code(mapping[1:]), "in the data folder; optional"),
-        ("Payment file name", code(name.replace("%s", "yyyyMMddHHmmss") + "." + extension),
-         "date and time of the run in UTC, e.g. " + code(name.replace("%s", "20140306160321") + "." + extension)),
+        ("Payment file name", code(file_name("yyyyMMddHHmmss")),
+         "date and time of the run in UTC, e.g. " + code(file_name("20140306160321"))),
         ("Redirected copy", code("<local application data>" + store + "<path without its drive>"),
          "where Windows puts a file that a process without elevation wrote into a protected folder"),
     ]
@@ -521,12 +439,16 @@ DOCUMENT_SOURCES = {
 }
 
 
+CREDITOR_ORDER = ("const BSTR names[kCreditorValues] = {m_names.name.GetBSTR(), m_names.iban.GetBSTR(), "
+                  "m_names.payment.GetBSTR(), m_names.bic.GetBSTR(), m_names.reference.GetBSTR(), "
+                  "m_names.endToEndId.GetBSTR()};")
+
+
 def check_document_sources():
     text = read(DOCUMENT)
-    template = need(r"const BSTR names\[kCreditorValues\] = \{(.*?)\};", text, "CreditTransferDocument.cpp creditor template").group(1)
-    order = re.findall(r"m_names\.(\w+)\.GetBSTR\(\)", template)
-    if order != ["name", "iban", "payment", "bic", "reference", "endToEndId"]:
-        fail("CreditTransferDocument.cpp: the creditor's elements changed order: %s" % order)
+    # The creditor's elements are written in the order of this list, whatever its layout.
+    if CREDITOR_ORDER not in re.sub(r"\s+", " ", text):
+        fail("CreditTransferDocument.cpp no longer has %r: the creditor's elements changed" % CREDITOR_ORDER)
     for path, (_, snippets) in DOCUMENT_SOURCES.items():
         for snippet in snippets:
             if snippet not in text:
@@ -699,130 +621,23 @@ MESSAGE_BOX_WHEN = {
 MESSAGE_BOX_FLAGS = {"MB_OK": "OK", "MB_YESNO": "Yes, No", "MB_ICONERROR": "error icon",
                      "MB_ICONQUESTION": "question icon", "MB_ICONINFORMATION": "information icon"}
 
-# Texts passed in by a caller: the function whose return expression makes them.
-FORMATTED_TEXTS = {"Invalid default path": ("sepa/OutputPath.cpp", "FormatInvalidDirectoryMessage"),
-                   "Windows Redirect": ("sepa/RedirectNotice.cpp", "FormatRedirectMessage")}
-
-
-def split_arguments(text, start):
-    """The top-level arguments of the call whose "(" is at start, and the index after ")"."""
-    depth, args, current, i = 0, [], [], start
-    while i < len(text):
-        c = text[i]
-        if c == '"':
-            end = re.compile(r'"(?:\\.|[^"\\])*"').match(text, i)
-            if not end:
-                fail("unterminated string literal")
-            current.append(end.group(0))
-            i = end.end()
-            continue
-        if c == "(":
-            depth += 1
-            if depth == 1:
-                i += 1
-                continue
-        elif c == ")":
-            depth -= 1
-            if depth == 0:
-                args.append("".join(current).strip())
-                return args, i + 1
-        elif c == "," and depth == 1:
-            args.append("".join(current).strip())
-            current = []
-            i += 1
-            continue
-        current.append(c)
-        i += 1
-    fail("unterminated call")
-
-
-STRING_EXPRESSION = r'(?:\s*(?:"(?:\\.|[^"\\])*"|[A-Za-z_]\w*(?:\.c_str\(\))?|\+)\s*)+'
-
-
-def evaluate(expression, text, before):
-    """The text of a string expression: literals, file constants, + and += on locals before `before`.
-    Anything else that names a value stands as <name>."""
-    expression = expression.strip()
-    if expression.endswith(".c_str()"):
-        expression = expression[: -len(".c_str()")]
-    out = []
-    for token in re.finditer(r'\s*(?:(?P<lit>"(?:\\.|[^"\\])*")|(?P<name>[A-Za-z_]\w*)(?:\.c_str\(\))?|(?P<plus>\+))\s*', expression):
-        if token.group("lit"):
-            out.append(c_literal(token.group("lit")[1:-1]))
-        elif token.group("name"):
-            out.append(resolve(token.group("name"), text, before))
-    if not re.fullmatch(STRING_EXPRESSION, expression):
-        fail("cannot read the string expression %r" % expression)
-    return "".join(out)
-
-
-def resolve(name, text, before):
-    constant = re.search(r"(?:const|constexpr) char %s\[\] =\s*((?:%s\s*)+);" % (name, LITERAL), text)
-    if constant:
-        return evaluate(constant.group(1), text, len(text))
-    # Locals are looked for in the enclosing function only, whose body opens with "{" alone on
-    # a line (the one C++ layout of the sources).
-    scope = text.rfind("\n{", 0, before)
-    if scope < 0:
-        fail("no enclosing function found for %s" % name)
-    declarations = list(re.finditer(r"std::string %s\s*=\s*(.*?);" % name, text[scope:before], re.S))
-    if declarations:
-        last = declarations[-1]
-        start = scope + last.start()
-        if not re.fullmatch(STRING_EXPRESSION, last.group(1)):
-            return "<%s>" % name  # a value only the run knows, such as a path
-        value = evaluate(last.group(1), text, start)
-        for added in re.finditer(r"\b%s\s*\+=\s*(.*?);" % name, text[scope + last.end():before], re.S):
-            value += evaluate(added.group(1), text, start)
-        return value
-    return "<%s>" % name
-
-
-def function_return(relative, function):
-    text = read("%s/%s" % (COMPONENT, relative))
-    body = need(r"std::string %s\([^)]*\)\s*\{\s*return (.*?);\s*\}" % function, text, "%s %s" % (relative, function))
-    return evaluate(body.group(1), text, body.start())
-
-
-def message_boxes():
-    boxes = []
-    for path in sorted((ROOT / COMPONENT).rglob("*.cpp")):
-        parts = path.relative_to(ROOT / COMPONENT).parts
-        if "tests" in parts or "benchmarks" in parts:
-            continue
-        text = path.read_text(encoding="utf-8")
-        for call in re.finditer(r"\bMessageBox[AW]\(", text):
-            args, _ = split_arguments(text, call.end() - 1)
-            if len(args) != 4:
-                fail("%s: MessageBox call without four arguments" % path.name)
-            caption_literal = re.fullmatch(LITERAL, args[2])
-            if not caption_literal:
-                fail("%s: MessageBox caption is not a literal" % path.name)
-            # A Unicode box shows UTF-8 text widened for it.
-            widened = re.fullmatch(r"WidenText\((\w+), CP_UTF8\)\.c_str\(\)", args[1])
-            if widened:
-                args[1] = widened.group(1) + ".c_str()"
-            caption = c_literal(caption_literal.group(1))
-            if caption in FORMATTED_TEXTS:
-                message = function_return(*FORMATTED_TEXTS[caption])
-            else:
-                message = evaluate(args[1], text, call.start())
-            flags = [f.strip() for f in args[3].split("|")]
-            if any(f not in MESSAGE_BOX_FLAGS for f in flags):
-                fail("%s: unknown message box flags %s" % (path.name, args[3]))
-            buttons = [MESSAGE_BOX_FLAGS[f] for f in flags if not f.startswith("MB_ICON")]
-            icons = [MESSAGE_BOX_FLAGS[f] for f in flags if f.startswith("MB_ICON")]
-            boxes.append((caption, message, ", ".join(buttons + icons)))
-    if not boxes:
-        fail("no message box found in the component")
-    same_set("message box captions", [b[0] for b in boxes], MESSAGE_BOX_WHEN)
-    order = list(MESSAGE_BOX_WHEN)
-    return sorted(boxes, key=lambda b: order.index(b[0]))
-
-
 def table_message_boxes():
-    rows = [(code(caption), code(shown(message)), buttons, MESSAGE_BOX_WHEN[caption])
-            for caption, message, buttons in message_boxes()]
+    boxes = facts.message_boxes(SOURCES)
+    same_set("message box captions", [caption for _, caption, _, _ in boxes], MESSAGE_BOX_WHEN)
+    sources = component_sources()
+    rows = []
+    for name, caption, text, flags in boxes:
+        # A box that no source shows would be described for nothing.
+        if not re.search(r"\b%s\b" % name, sources):
+            fail("MessageBoxes.inc: no source shows %s" % name)
+        if any(f not in MESSAGE_BOX_FLAGS for f in flags):
+            fail("MessageBoxes.inc: unknown message box flags %s" % " | ".join(flags))
+        buttons = [MESSAGE_BOX_FLAGS[f] for f in flags if not f.startswith("MB_ICON")]
+        icons = [MESSAGE_BOX_FLAGS[f] for f in flags if f.startswith("MB_ICON")]
+        rows.append((caption, text, ", ".join(buttons + icons)))
+    order = list(MESSAGE_BOX_WHEN)
+    rows = [(code(caption), code(shown(text)), buttons, MESSAGE_BOX_WHEN[caption])
+            for caption, text, buttons in sorted(rows, key=lambda row: order.index(row[0]))]
     return table(("Caption", "Text (\\n is a line break)", "Buttons", "Shown when"), rows)
 
 
@@ -841,10 +656,9 @@ DIALOG_CHECKS = {
 
 
 def table_dialog_errors():
-    text = read(COMPONENT + "/dialog/CSepaInfoPresenter.cpp")
-    found = need_all(r"const char (k\w+)\[\] =\s*((?:%s\s*)+);" % LITERAL, text, "CSepaInfoPresenter.cpp messages")
-    same_set("dialog check messages", [m.group(1) for m in found], DIALOG_CHECKS)
-    rows = [(DIALOG_CHECKS[m.group(1)], code(shown(evaluate(m.group(2), text, len(text))))) for m in found]
+    found = facts.check_messages(SOURCES)
+    same_set("dialog check messages", [name for name, _ in found], DIALOG_CHECKS)
+    rows = [(DIALOG_CHECKS[name], code(shown(text))) for name, text in found]
     return table(("Check on OK", "Line in \"Errors encountered\" (\\n is a line break)"), rows)
 
 
@@ -880,7 +694,7 @@ def main():
 
     try:
         built = {name: make() for name, make in TABLES.items()}
-    except SourceFormError as error:
+    except SourceError as error:
         print("integration-tables: cannot build the tables: %s" % error, file=sys.stderr)
         return 2
     guide = args.guide.read_text(encoding="utf-8")

@@ -10,16 +10,14 @@ namespace {
 
 struct ErrorDescription {
     HRESULT thrown;
+    unsigned long returned;
     const wchar_t* text;
 };
 
-// The row index also gives the returned code: 0x800A0000 | (0xFFFE - index).
 const ErrorDescription kDescriptions[] = {
-    {E_UNEXPECTED, L"Unexpected result"},
-    {E_OUTOFMEMORY, L"Out of Memory"},
-    {E_INVALIDARG, L"Invalid argument"},
-    {E_NOTIMPL, L"Not implemented"},
-    {E_NOINTERFACE, L"Interface not supported"},
+#define SEPA_COM_ERROR(thrown, returned, text) {thrown, returned, text},
+#include "common/ComErrorDescriptions.inc"
+#undef SEPA_COM_ERROR
 };
 
 const unsigned kControlFacility = 0x000A;
@@ -48,7 +46,7 @@ HRESULT ReportHResult(HRESULT hr) noexcept
     ComPtr<IErrorInfo> info;
     if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) SetErrorInfo(0, info);
 
-    return static_cast<HRESULT>(0x800A0000UL | ((0xFFFEUL - row) & 0xFFFFUL));
+    return static_cast<HRESULT>(kDescriptions[row].returned);
 }
 
 HRESULT ResultFromCaughtException(Boundary boundary) noexcept

@@ -1,5 +1,7 @@
 #include "component/BankPaymentService.h"
 
+#include "common/FileNames.h"
+#include "common/MessageBoxes.h"
 #include "common/RunStatus.h"
 #include "component/BankName.h"
 #include "component/HostBankSettings.h"
@@ -19,7 +21,6 @@
 
 namespace {
 
-const char kFileExtension[] = "xml";
 constexpr size_t kPathBufferSize = HostBankSettings::kPathBufferSize;
 constexpr size_t kExtensionBufferSize = HostBankSettings::kExtensionBufferSize;
 
@@ -33,11 +34,7 @@ std::string MappingOverridePath()
 
 void TellFileNotCreated()
 {
-    MessageBoxA(nullptr,
-                "Failed to create the SEPA Credit Transfer File.\n\n"
-                "Please check you have the required permissions and try again.",
-                "Failed to create file",
-                MB_OK | MB_ICONERROR);
+    MessageBoxA(nullptr, kFileNotCreatedBox.text, kFileNotCreatedBox.caption, kFileNotCreatedBox.flags);
 }
 
 } // namespace
@@ -83,8 +80,8 @@ void CBankPaymentService::RunPayments(IPaymentBatch* batch)
     settings.GetBankSettings(kBankSettingsKey, fileName, extension, directory);
 
     // Without a usable clock the path stays empty and the user chooses one in the dialog.
-    BuildDefaultOutputPath(directory, kFileExtension, fullPath, sizeof fullPath);
-    std::strcpy(extension, kFileExtension);
+    BuildDefaultOutputPath(directory, kOutputFileExtension, fullPath, sizeof fullPath);
+    std::strcpy(extension, kOutputFileExtension);
 
     CSepaInfoModel model(batch, fullPath, extension);
     CSepaInfoView view(model);

@@ -6,7 +6,10 @@
 #include "component/BankServices.h"
 #include "resources/resource.h"
 
-const CATID CATID_TavrinBankComponents = {0x4E28D2A2, 0xEE93, 0x11D3, {0x8A, 0x15, 0x00, 0xE0, 0x29, 0x17, 0x8D, 0x24}};
+#define SEPA_CATEGORY(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8) \
+    extern const CATID CATID_##name = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}};
+#include "component/Categories.inc"
+#undef SEPA_CATEGORY
 
 namespace {
 
@@ -16,12 +19,21 @@ HRESULT Create(IUnknown* outer, REFIID riid, void** out)
     return CreateComObject<T>(outer, riid, out);
 }
 
-const CATID kBankCategories[] = {CATID_TavrinBankComponents};
+// A class row's category as the list that registration takes: the one category, or none.
+struct CategoryList {
+    const CATID* ids;
+    ULONG count;
+};
+constexpr CategoryList kCategoriesOfNone = {nullptr, 0};
+#define SEPA_CATEGORY(name, ...) constexpr CategoryList kCategoriesOf##name = {&CATID_##name, 1};
+#include "component/Categories.inc"
+#undef SEPA_CATEGORY
 
 const ClassEntry kClasses[] = {
-    {&CLSID_Bank, &Create<CBank>, IDR_REGISTRY_BANK, kBankCategories, 1},
-    {&CLSID_BankServices, &Create<CBankServices>, IDR_REGISTRY_BANKSERVICES, nullptr, 0},
-    {&CLSID_BankPaymentService, &Create<CBankPaymentService>, IDR_REGISTRY_BANKPAYMENTSERVICE, nullptr, 0},
+#define SEPA_CLASS(name, script, category) \
+    {&CLSID_##name, &Create<C##name>, script, kCategoriesOf##category.ids, kCategoriesOf##category.count},
+#include "component/Classes.inc"
+#undef SEPA_CLASS
 };
 const size_t kClassCount = sizeof kClasses / sizeof kClasses[0];
 

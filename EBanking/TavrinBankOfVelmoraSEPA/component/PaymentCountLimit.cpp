@@ -1,5 +1,7 @@
 #include "component/PaymentCountLimit.h"
 
+#include "common/MessageBoxes.h"
+
 #include <windows.h>
 
 bool HasMorePaymentsThanOneFileHolds(IPaymentBatch* batch)
@@ -11,9 +13,5 @@ bool HasMorePaymentsThanOneFileHolds(IPaymentBatch* batch)
 
 void TellTooManyPayments()
 {
-    MessageBoxA(nullptr,
-                "The batch holds more payments than one SEPA Credit Transfer File can take.\n\n"
-                "At most 99,999 payments fit in one file. Please split the batch and try again.",
-                "Too many payments",
-                MB_OK | MB_ICONERROR);
+    MessageBoxA(nullptr, kTooManyPaymentsBox.text, kTooManyPaymentsBox.caption, kTooManyPaymentsBox.flags);
 }

@@ -11,17 +11,9 @@
 #include <vector>
 
 namespace {
-const char kDateInPast[] = "The Requested Execution Date must not be before today.";
-const char kDateTooFarAhead[] = "The Requested Execution Date cannot be more than 60 days in the future.";
-const char kDateNotWorkingDay[] = "The Requested Execution Date must be a working day (Monday to Friday).";
-const char kInvalidOin[] =
-    "Please supply a valid OIN; this will be provided by your bank.\n"
-    "        * OIN must contain at least 6 characters.\n"
-    "        * Characters allowed are A-Z and 0-9.";
-const char kMissingFilePath[] = "Please supply a valid file name & location for generated payments file.";
-const char kFilePathTooLong[] = "The file name and location are too long: use at most 32,767 characters.";
-const char kFilePathCharacters[] = "The file name and location cannot contain these characters: ";
-const char kFilePathUnusable[] = "The file name and location contain characters that cannot be used.";
+#define SEPA_CHECK_MESSAGE(name, text) const char name[] = text;
+#include "dialog/CheckMessages.inc"
+#undef SEPA_CHECK_MESSAGE
 
 static_assert(CSepaInfoPresenter::kMaxFilePathLength == 32767, "kFilePathTooLong names the limit");
 

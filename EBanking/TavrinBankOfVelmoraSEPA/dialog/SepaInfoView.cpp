@@ -6,7 +6,9 @@
 
 #include "common/CodePageText.h"
 #include "common/FileIdentity.h"
+#include "common/MessageBoxes.h"
 #include "common/ResourceModule.h"
+#include "common/TextTemplate.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -24,10 +26,6 @@ namespace {
 constexpr int kOinFieldChars = 50;
 // One character more than the longest path accepted, so that a longer one is refused, not cut.
 constexpr std::size_t kFilePathFieldChars = CSepaInfoPresenter::kMaxFilePathLength + 1;
-
-const char kErrorsHeading[] = "You must correct the following issues before continuing.";
-const char kErrorBullet[] = "\n    * ";
-const char kContinueQuestion[] = "\n\nDo you wish to continue?";
 
 // Reads a control's text through a zeroed buffer of `size` characters, so at most
 // size - 1 characters come back.
@@ -130,9 +128,8 @@ void CSepaInfoView::OnOK()
         // The file the question names is the only one a Yes lets the run replace; one put in
         // its place while the question is up is not.
         fileToReplace = IdentifyFile(path);
-        const std::string question =
-            "The " + path + " file already exists. If you continue this file will be replaced." + kContinueQuestion;
-        if (MessageBoxA(m_hwnd, question.c_str(), "File already exists", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+        const std::string question = FillTemplate(kFileExistsBox.text, {{"path", path}});
+        if (MessageBoxA(m_hwnd, question.c_str(), kFileExistsBox.caption, kFileExistsBox.flags) != IDYES) return;
     }
     m_model.SetFileToReplace(fileToReplace);
     EndDialog(IDOK);
@@ -140,10 +137,7 @@ void CSepaInfoView::OnOK()
 
 void CSepaInfoView::OnCancel()
 {
-    if (MessageBoxA(m_hwnd,
-                    "Are you sure you wish to abandon credit transfer?",
-                    "Processing Details",
-                    MB_YESNO | MB_ICONQUESTION) == IDYES)
+    if (MessageBoxA(m_hwnd, kAbandonTransferBox.text, kAbandonTransferBox.caption, kAbandonTransferBox.flags) == IDYES)
         EndDialog(IDCANCEL);
 }
 
@@ -235,15 +229,16 @@ const wchar_t* CSepaInfoView::GetFilePath()
 
 void CSepaInfoView::ShowErrors(std::vector<std::string> messages)
 {
-    std::string text = kErrorsHeading;
-    for (const std::string& message : messages)
-        text += kErrorBullet + message;
+    const std::string text = FillTemplateLines(kErrorsEncounteredBox.text, "message", messages);
     // The messages may name characters that no ANSI code page holds.
-    MessageBoxW(m_hwnd, WidenText(text, CP_UTF8).c_str(), L"Errors encountered", MB_OK);
+    MessageBoxW(m_hwnd,
+                WidenText(text, CP_UTF8).c_str(),
+                WidenText(kErrorsEncounteredBox.caption, CP_UTF8).c_str(),
+                kErrorsEncounteredBox.flags);
 }
 
 bool CSepaInfoView::ShowWarning(std::string message)
 {
-    const std::string text = message + kContinueQuestion;
-    return MessageBoxA(m_hwnd, text.c_str(), "Please note", MB_YESNO) == IDYES;
+    const std::string text = FillTemplate(kPleaseNoteBox.text, {{"message", message}});
+    return MessageBoxA(m_hwnd, text.c_str(), kPleaseNoteBox.caption, kPleaseNoteBox.flags) == IDYES;
 }

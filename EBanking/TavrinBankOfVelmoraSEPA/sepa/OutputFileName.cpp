@@ -24,7 +24,7 @@ bool FormatTimeStamp(const CalendarTime& time, char* buffer, std::size_t bufferS
     if (buffer == nullptr || bufferSize < kTimeStampLength + 1 || !IsWritable(time)) return Fail(buffer, bufferSize);
     std::snprintf(buffer,
                   bufferSize,
-                  "%04d%02d%02d%02d%02d%02d",
+                  kOutputFileTimeStampFormat,
                   time.year,
                   time.month,
                   time.day,
@@ -39,6 +39,6 @@ bool FormatOutputFileName(const CalendarTime& time, char* buffer, std::size_t bu
     char stamp[kTimeStampLength + 1];
     if (buffer == nullptr || bufferSize < kOutputFileNameLength + 1 || !FormatTimeStamp(time, stamp, sizeof stamp))
         return Fail(buffer, bufferSize);
-    std::snprintf(buffer, bufferSize, "BOV%sPAIN001", stamp);
+    std::snprintf(buffer, bufferSize, "%s%s%s", kOutputFileNamePrefix, stamp, kOutputFileNameSuffix);
     return true;
 }

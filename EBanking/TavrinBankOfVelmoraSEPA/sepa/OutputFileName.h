@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/FileNames.h"
 #include "sepa/CalendarTime.h"
 
 #include <cstddef>
@@ -7,8 +8,9 @@
 // "yyyyMMddHHmmss"
 constexpr std::size_t kTimeStampLength = 14;
 
-// "BOV" + time stamp + "PAIN001", without an extension.
-constexpr std::size_t kOutputFileNameLength = 3 + kTimeStampLength + 7;
+// Prefix + time stamp + suffix, without an extension.
+constexpr std::size_t kOutputFileNameLength =
+    sizeof kOutputFileNamePrefix - 1 + kTimeStampLength + sizeof kOutputFileNameSuffix - 1;
 
 // Writes the time stamp and its terminator into buffer. Fails, leaving an
 // empty string when the buffer has room for one, if a field is out of range

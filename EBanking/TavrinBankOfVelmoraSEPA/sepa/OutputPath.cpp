@@ -1,6 +1,8 @@
 #include "sepa/OutputPath.h"
 
 #include "common/AsciiChars.h"
+#include "common/MessageBoxes.h"
+#include "common/TextTemplate.h"
 #include "sepa/OutputFileName.h"
 
 #include <cstring>
@@ -50,10 +52,7 @@ bool IsFloppyRootPattern(const std::string& pattern)
 
 std::string FormatInvalidDirectoryMessage(const std::string& directory, const std::string& fallbackFolder)
 {
-    return "The default payment directory (" + directory +
-           ") specified does not exist.  Please correct this within configuration for the "
-           "specified banking component. The root directory (" +
-           fallbackFolder + ") will be used in the mean time.";
+    return FillTemplate(kInvalidDefaultPathBox.text, {{"directory", directory}, {"fallbackFolder", fallbackFolder}});
 }
 
 bool BuildDefaultOutputPath(IDefaultPathPlatform& platform, const char* directory, const char* extension, char* buffer,

@@ -1,5 +1,8 @@
 #include "sepa/RedirectNotice.h"
 
+#include "common/FileNames.h"
+#include "common/MessageBoxes.h"
+#include "common/TextTemplate.h"
 #include "sepa/OutputPath.h"
 
 namespace {
@@ -9,7 +12,7 @@ const std::size_t kDriveRootLength = 3; // "C:\"
 std::string VirtualStorePath(const std::string& localAppDataFolder, const std::string& path)
 {
     if (path.size() < kDriveRootLength) return std::string();
-    std::string virtualPath = localAppDataFolder + "\\VirtualStore\\" + path.substr(kDriveRootLength);
+    std::string virtualPath = localAppDataFolder + kVirtualStoreFolder + path.substr(kDriveRootLength);
     return FitsInPathBuffer(virtualPath) ? virtualPath : std::string();
 }
 
@@ -21,8 +24,7 @@ std::string ParentFolder(const std::string& path)
 
 std::string FormatRedirectMessage(const std::string& virtualPath)
 {
-    return "Due to Windows Redirect your file was saved to : " + virtualPath +
-           "\n\nWould you like to open the directory?";
+    return FillTemplate(kWindowsRedirectBox.text, {{"virtualPath", virtualPath}});
 }
 
 void NotifyIfRedirected(IRedirectPlatform& platform, const std::string& path)

@@ -1,5 +1,6 @@
 #include "sepa/WindowsOutputPlatform.h"
 
+#include "common/MessageBoxes.h"
 #include "common/UniqueResource.h"
 
 #include <windows.h>
@@ -46,7 +47,7 @@ std::string CWindowsOutputPlatform::FallbackFolder()
 
 void CWindowsOutputPlatform::ShowInvalidDirectoryMessage(const std::string& text)
 {
-    MessageBoxA(GetActiveWindow(), text.c_str(), "Invalid default path", MB_ICONERROR | MB_OK);
+    MessageBoxA(GetActiveWindow(), text.c_str(), kInvalidDefaultPathBox.caption, kInvalidDefaultPathBox.flags);
 }
 
 bool CWindowsOutputPlatform::IsFixedDrive(const std::string& driveRoot)
@@ -80,7 +81,7 @@ bool CWindowsOutputPlatform::CanOpenExistingFile(const std::string& path)
 
 bool CWindowsOutputPlatform::AskToOpenFolder(const std::string& text)
 {
-    return MessageBoxA(nullptr, text.c_str(), "Windows Redirect", MB_ICONINFORMATION | MB_YESNO) == IDYES;
+    return MessageBoxA(nullptr, text.c_str(), kWindowsRedirectBox.caption, kWindowsRedirectBox.flags) == IDYES;
 }
 
 void CWindowsOutputPlatform::OpenFolder(const std::string& folder)

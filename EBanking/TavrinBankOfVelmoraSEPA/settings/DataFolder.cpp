@@ -1,5 +1,7 @@
 #include "settings/DataFolder.h"
 
+#include "common/FileNames.h"
+
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -17,7 +19,7 @@ const char* CDataFolderCache::Get()
     if (m_ready) return m_path;
     // Neither a failed query nor a path too long to extend may leave a
     // partial path behind for the caller to build file names on.
-    if (!m_query(m_path) || !PathAppendA(m_path, "TAVRIN\\Tavrin EBanking")) {
+    if (!m_query(m_path) || !PathAppendA(m_path, kHostDataSubfolder)) {
         m_path[0] = '\0';
         return m_path;
     }

@@ -6,8 +6,6 @@
 
 #include "common/AsciiChars.h"
 
-const char kMappingOverrideFileName[] = "\\BANKOFVELMORASEPAMAPPINGS.csv";
-
 using ascii::HexDigitValue;
 
 std::uint16_t ParseMappingCode(const std::string& field)

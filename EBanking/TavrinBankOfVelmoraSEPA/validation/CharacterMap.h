@@ -16,9 +16,6 @@
 
 typedef std::map<std::uint16_t, std::uint16_t> MappingTable;
 
-// Appended directly to the data folder path; the separator is part of it.
-extern const char kMappingOverrideFileName[];
-
 // Reads one field: its first two characters (the "U+") are dropped and the
 // rest is read as strtoul(..., 16) reads it with a 32-bit unsigned long
 // (blanks, sign and 0x prefix accepted, no digits give 0, overflow gives
