@@ -14,11 +14,22 @@ struct ErrorDescription {
     const wchar_t* text;
 };
 
-const ErrorDescription kDescriptions[] = {
+constexpr ErrorDescription kDescriptions[] = {
 #define SEPA_COM_ERROR(thrown, returned, text) {thrown, returned, text},
 #include "common/ComErrorDescriptions.inc"
 #undef SEPA_COM_ERROR
 };
+
+// Hosts tell the failures apart by the returned code alone: the row's position gives it, in the
+// control facility, counting down from 0x800AFFFE.
+constexpr bool ReturnedCodesFollowTheRows()
+{
+    for (unsigned long row = 0; row < sizeof kDescriptions / sizeof kDescriptions[0]; ++row) {
+        if (kDescriptions[row].returned != (0x800A0000UL | (0xFFFEUL - row))) return false;
+    }
+    return true;
+}
+static_assert(ReturnedCodesFollowTheRows(), "a row of ComErrorDescriptions.inc returns another row's code");
 
 const unsigned kControlFacility = 0x000A;
 
