@@ -5,6 +5,7 @@
 #include <oleauto.h>
 
 #include <string>
+#include <string_view>
 
 class CBstr {
 public:
@@ -51,3 +52,15 @@ inline BSTR NewBstr(const wchar_t* text, UINT length)
 }
 
 inline BSTR NewBstr(const CBstr& text) { return NewBstr(text.Get(), static_cast<UINT>(text.Length())); }
+
+// A new BSTR in which each byte becomes the code unit of the same value (U+0000 to U+00FF):
+// the component's own ASCII texts, and values narrowed byte by byte, widened back as they were
+// read. Throws E_OUTOFMEMORY as an HRESULT when there is no memory for it.
+inline BSTR NewBstrFromBytes(std::string_view bytes)
+{
+    BSTR wide = SysAllocStringLen(nullptr, static_cast<UINT>(bytes.size()));
+    if (!wide) throw static_cast<HRESULT>(E_OUTOFMEMORY);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]));
+    return wide;
+}

@@ -42,14 +42,7 @@ CBstr Read(IPaymentEx* payment, HRESULT (STDMETHODCALLTYPE IPaymentEx::*getter)(
 // Text the component writes itself (amounts, dates), all ASCII, in a new BSTR. Throws
 // E_OUTOFMEMORY when there is no memory for it: a value left out would pass for one the host
 // did not give.
-CBstr AsciiText(const std::string& ascii)
-{
-    CBstr wide(SysAllocStringLen(nullptr, static_cast<UINT>(ascii.size())));
-    if (!wide.Get()) throw static_cast<HRESULT>(E_OUTOFMEMORY);
-    for (size_t i = 0; i < ascii.size(); ++i)
-        wide.Get()[i] = static_cast<wchar_t>(ascii[i]);
-    return wide;
-}
+CBstr AsciiText(const std::string& ascii) { return CBstr(NewBstrFromBytes(ascii)); }
 
 IPaymentExPtr ExtendedPayment(IPaymentBatch* batch, LONG index)
 {

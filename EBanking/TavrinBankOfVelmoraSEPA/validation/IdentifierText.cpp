@@ -11,9 +11,3 @@ size_t NarrowIdentifier(const wchar_t* text, size_t length, IdentifierBuffer& na
     narrow[length] = '\0';
     return length;
 }
-
-void WidenIdentifier(const char* narrow, size_t length, wchar_t* wide)
-{
-    for (size_t i = 0; i < length; ++i)
-        wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(narrow[i]));
-}

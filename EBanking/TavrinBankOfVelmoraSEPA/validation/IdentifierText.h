@@ -15,8 +15,3 @@ typedef char IdentifierBuffer[kIdentifierMaxChars + 1];
 // becomes '?', so the value fails its check instead of being cut short there, where its head
 // might pass.
 size_t NarrowIdentifier(const wchar_t* text, size_t length, IdentifierBuffer& narrow);
-
-// The reverse of NarrowIdentifier: each of the length bytes becomes the code unit of the same
-// value in wide, which has room for them, so a value written back keeps the characters that
-// were read.
-void WidenIdentifier(const char* narrow, size_t length, wchar_t* wide);

@@ -37,16 +37,6 @@ void NarrowToThreadCodePage(const std::wstring& text, std::string& narrow, CStri
     value = narrow.c_str();
 }
 
-// A new BSTR for an identifier: each byte becomes the code unit of the same value.
-BSTR WidenedIdentifier(const CString& value)
-{
-    const size_t length = value.GetLength();
-    BSTR wide = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-    if (!wide) throw static_cast<HRESULT>(E_OUTOFMEMORY);
-    WidenIdentifier(value.GetString(), length, wide);
-    return wide;
-}
-
 typedef HRESULT (STDMETHODCALLTYPE IPaymentEx::*StringGetter)(BSTR*);
 typedef HRESULT (STDMETHODCALLTYPE IPaymentEx::*StringSetter)(BSTR);
 
@@ -71,7 +61,8 @@ public:
         value = narrow;
         if (!isValid(value)) Fail(failureCode);
         // A value that could not be read is not replaced by the empty one the check saw.
-        if (read) WriteBack(put, WidenedIdentifier(value));
+        // Widened byte by byte, the reverse of NarrowIdentifier, so that it keeps the characters read.
+        if (read) WriteBack(put, NewBstrFromBytes(std::string_view(value.GetString(), value.GetLength())));
     }
 
     static constexpr double kSmallestAmount = 0.005;
