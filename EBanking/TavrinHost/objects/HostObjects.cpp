@@ -1,7 +1,5 @@
 #include "HostObjects.h"
 
-#include <iterator>
-
 namespace tavrin_host {
 namespace {
 
@@ -203,26 +201,16 @@ void HostPayment::SetOin(const std::wstring& oin)
     identifications->entries.push_back(HostIdentification::Create(L"Other", oin));
 }
 
-void HostPayment::SetTexts(const Texts& texts)
+void HostPayment::SetTexts(size_t room, const std::function<size_t(size_t i, wchar_t* place)>& write)
 {
-    HostText* const fields[] = {
+    HostText* const fields[kTextCount] = {
         &payerName, &payerIban, &payerBic, &payeeName, &payeeIban, &payeeBic, &paymentReference, &payeeReference};
-    const std::wstring_view values[] = {texts.payerName,
-                                        texts.payerIban,
-                                        texts.payerBic,
-                                        texts.payeeName,
-                                        texts.payeeIban,
-                                        texts.payeeBic,
-                                        texts.paymentReference,
-                                        texts.payeeReference};
-    size_t units = 0;
-    for (const std::wstring_view& value : values)
-        units += value.size();
-    std::unique_ptr<wchar_t[]> buffer(new wchar_t[units]);
+    std::unique_ptr<wchar_t[]> buffer(new wchar_t[room]);
     wchar_t* place = buffer.get();
-    for (size_t i = 0; i < std::size(fields); ++i) {
-        fields[i]->Place(place, values[i]);
-        place += values[i].size();
+    for (size_t i = 0; i < kTextCount; ++i) {
+        const size_t units = write(i, place);
+        fields[i]->Hold(place, units);
+        place += units;
     }
     m_texts = std::move(buffer);
 }

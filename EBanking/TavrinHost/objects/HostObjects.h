@@ -6,6 +6,7 @@
 
 #include "TavrinBankPayments.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -158,13 +159,11 @@ public:
     std::wstring Oin() const;
     void SetOin(const std::wstring& oin);
 
-    // Every text value at once, held in one buffer of their size.
-    struct Texts {
-        std::wstring_view payerName, payerIban, payerBic;
-        std::wstring_view payeeName, payeeIban, payeeBic;
-        std::wstring_view paymentReference, payeeReference;
-    };
-    void SetTexts(const Texts& texts);
+    // Every text value at once, held in one buffer of room units: write(i, place) writes the
+    // i-th of the kTextCount values (payer name, IBAN and BIC, payee name, IBAN and BIC, payment
+    // reference, payee reference) at place and returns its units, all of them within room.
+    static const size_t kTextCount = 8;
+    void SetTexts(size_t room, const std::function<size_t(size_t i, wchar_t* place)>& write);
 
 private:
     std::unique_ptr<wchar_t[]> m_texts;

@@ -25,12 +25,11 @@ HostText& HostText::operator=(std::wstring_view value)
     return *this;
 }
 
-void HostText::Place(wchar_t* place, std::wstring_view value)
+void HostText::Hold(wchar_t* place, size_t size)
 {
     Release();
-    if (!value.empty()) std::wmemcpy(place, value.data(), value.size());
     m_units = place;
-    m_size = m_room = static_cast<uint32_t>(value.size());
+    m_size = m_room = static_cast<uint32_t>(size);
 }
 
 void HostText::Release()

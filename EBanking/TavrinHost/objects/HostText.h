@@ -18,8 +18,8 @@ public:
 
     // Replaces the value, in its place when it fits there. Throws std::bad_alloc.
     HostText& operator=(std::wstring_view value);
-    // Copies value to place, which has room for it and outlives this text, and holds it there.
-    void Place(wchar_t* place, std::wstring_view value);
+    // Takes the size units at place, which outlives this text, as its value, held there.
+    void Hold(wchar_t* place, size_t size);
 
     std::wstring_view View() const { return std::wstring_view(m_units, m_size); }
     size_t size() const { return m_size; }

@@ -4,8 +4,6 @@
 
 #include <oleauto.h>
 
-#include <iterator>
-
 namespace tavrin_host {
 namespace {
 
@@ -38,28 +36,22 @@ HostRef<HostPaymentBatch> MakeHostBatch(const std::vector<PaymentRow>& rows)
 {
     HostRef<HostPaymentBatch> batch = HostPaymentBatch::Create();
     batch->payments.reserve(rows.size());
-    std::wstring converted; // a row's values, until its payment takes them
     for (const PaymentRow& row : rows) {
         HostPayment& p = batch->Add();
-        const std::string_view fields[] = {row.payerName,
-                                           row.payerIban,
-                                           row.payerBic,
-                                           row.payeeName,
-                                           row.payeeIban,
-                                           row.payeeBic,
-                                           row.paymentReference,
-                                           row.payeeReference};
+        const std::string_view texts[HostPayment::kTextCount] = {row.payerName,
+                                                                 row.payerIban,
+                                                                 row.payerBic,
+                                                                 row.payeeName,
+                                                                 row.payeeIban,
+                                                                 row.payeeBic,
+                                                                 row.paymentReference,
+                                                                 row.payeeReference};
         size_t bytes = 0;
-        for (const std::string_view& field : fields)
-            bytes += field.size();
-        converted.resize(bytes);
-        std::wstring_view values[std::size(fields)];
-        wchar_t* next = &converted[0];
-        for (size_t i = 0; i < std::size(fields); ++i) {
-            values[i] = std::wstring_view(next, WidenInto(fields[i], next));
-            next += values[i].size();
-        }
-        p.SetTexts({values[0], values[1], values[2], values[3], values[4], values[5], values[6], values[7]});
+        for (const std::string_view& text : texts)
+            bytes += text.size();
+        // Converted straight into the payment's buffer, a unit for each of the row's bytes: UTF-16
+        // needs no more.
+        p.SetTexts(bytes, [&texts](size_t i, wchar_t* place) { return WidenInto(texts[i], place); });
         p.amount = row.amount;
         p.currency1 = row.currency1;
         p.currency2 = row.currency2;

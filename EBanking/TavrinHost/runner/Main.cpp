@@ -25,6 +25,7 @@
 #include <io.h>
 #include <map>
 #include <stdexcept>
+#include <string_view>
 
 using namespace tavrin_host;
 
@@ -41,7 +42,7 @@ enum ExitStatus {
     kExitReportNotWritten = 7,
 };
 
-void Print(const std::string& text, FILE* stream = stdout)
+void Print(std::string_view text, FILE* stream = stdout)
 {
     std::fwrite(text.data(), 1, text.size(), stream);
     std::fflush(stream);
@@ -194,10 +195,9 @@ int Run(const RunnerOptions& options)
     report.resultMessages = ResultMessages(*batch, service.get());
 
     WriteReportText(report, [](std::string_view text) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
+        Print(text);
         return true;
     });
-    std::fflush(stdout);
     const int status = dateRefused ? kExitBadInput : ExitStatusOf(report);
     if (!options.reportFile.empty()) {
         if (!ReplaceWholeFile(options.reportFile,

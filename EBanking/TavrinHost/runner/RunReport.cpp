@@ -1,5 +1,6 @@
 #include "RunReport.h"
 
+#include "CalendarDay.h"
 #include "HostBatch.h"
 #include "Utf8Text.h"
 
@@ -75,19 +76,18 @@ public:
     {
         if (date != m_date) {
             m_date = date;
-            m_length = 0;
             SYSTEMTIME day = {};
             if (date != 0.0 && VariantTimeToSystemTime(date, &day))
-                m_length = static_cast<size_t>(
-                    std::snprintf(m_text, sizeof m_text, "%04u-%02u-%02u", day.wYear, day.wMonth, day.wDay));
+                m_text = FormatCalendarDay({day.wYear, day.wMonth, day.wDay});
+            else
+                m_text.clear();
         }
-        return std::string_view(m_text, m_length);
+        return m_text;
     }
 
 private:
     DATE m_date = 0.0;
-    char m_text[16] = "";
-    size_t m_length = 0;
+    std::string m_text;
 };
 
 // Appends text in UTF-8 with each character that escape spells out (into spelled, returning
